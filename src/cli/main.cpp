@@ -1,0 +1,96 @@
+// pictog-cli: batch and scripting access to Pictog's core.
+#include "cli_common.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace pictog::cli {
+
+namespace {
+
+    constexpr const char* usageText = R"(usage: pictog-cli [--ini FILE] COMMAND [ARGS] [POSITION]
+
+Reads the FEN/EPD line given as POSITION or, without it, one line after another from stdin
+(a trailing CR is dropped), and writes one result line for every input line.
+
+commands:
+  normalize             the line in its built six-field form; an empty line when it is rejected
+  validate              RESULT<TAB>LINE: "ok" or the first failing check, and the line after
+                        that check's corrections
+  transform NAME        the line of the transformed board, with the panel reset (w - - 0 1);
+                        NAME: rotate-left, rotate-right, switch-color, mirror-horizontal,
+                        mirror-vertical, mirror-left-diagonal, mirror-right-diagonal
+
+options:
+  --ini FILE            read settings from FILE (never written)
+  -h, --help            show this text
+
+exit status: 0 all lines accepted (and valid), 1 some line rejected (or invalid), 2 usage error.
+Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
+)";
+
+    struct Command {
+        const char* name;
+        int (*run)(const GlobalOptions&, Arguments&, Output&, Output&);
+    };
+
+    constexpr Command commands[] = {
+        { "normalize", runNormalize },
+        { "validate", runValidate },
+        { "transform", runTransform },
+    };
+
+    int usageError(Output& err, const std::string& message)
+    {
+        err.write("pictog-cli: ");
+        err.write(message);
+        err.put('\n');
+        err.write(usageText);
+        return ExitUsage;
+    }
+
+    int run(int argc, char** argv)
+    {
+        Output out(1, 1 << 16);
+        Output err(2, 1 << 12);
+        Arguments args(argc, argv, 1);
+        GlobalOptions options;
+        try {
+            while (!args.empty() && args.peek().size() > 1 && args.peek()[0] == '-') {
+                const std::string_view option = args.take();
+                if (option == "-h" || option == "--help") {
+                    out.write(usageText);
+                    return ExitOk;
+                }
+                if (option == "--ini")
+                    options.iniFile = args.value(option);
+                else
+                    throw UsageError("unknown option " + std::string(option));
+            }
+            if (args.empty())
+                throw UsageError("no command given");
+            const std::string_view name = args.take();
+            for (const Command& command : commands) {
+                if (name == command.name) {
+                    const int status = command.run(options, args, out, err);
+                    if (!out.flush()) {
+                        err.write("pictog-cli: cannot write the output: ");
+                        err.write(std::strerror(errno));
+                        err.put('\n');
+                        return ExitRejected;
+                    }
+                    return status;
+                }
+            }
+            throw UsageError("unknown command " + std::string(name));
+        } catch (const UsageError& error) {
+            return usageError(err, error.what());
+        }
+    }
+
+} // namespace
+
+} // namespace pictog::cli
+
+int main(int argc, char** argv) { return pictog::cli::run(argc, argv); }

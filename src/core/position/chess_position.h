@@ -1,0 +1,95 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace pictog {
+
+// Piece codes: 0 empty, 1..6 white pawn, knight, bishop, rook, queen, king, 7..12 the same in black.
+enum PieceCode : int {
+    Empty = 0,
+    WhitePawn = 1,
+    WhiteKnight = 2,
+    WhiteBishop = 3,
+    WhiteRook = 4,
+    WhiteQueen = 5,
+    WhiteKing = 6,
+    BlackPawn = 7,
+    BlackKnight = 8,
+    BlackBishop = 9,
+    BlackRook = 10,
+    BlackQueen = 11,
+    BlackKing = 12,
+};
+
+// Square index: 10 * rank0 + file0, rank0 and file0 counted 0..7 from a1.
+constexpr int squareIndex(int file0, int rank0) { return 10 * rank0 + file0; }
+constexpr int fileOf(int index) { return index % 10; }
+constexpr int rankOf(int index) { return index / 10; }
+
+// True when the index names one of the 64 squares (0..77 with units digit 0..7).
+constexpr bool isOnBoard(int index) { return index >= 0 && index <= 77 && index % 10 <= 7; }
+
+// The FEN letter of a piece code 1..12, or 0 for any other code.
+constexpr char pieceLetter(int piece)
+{
+    constexpr char letters[] = "PNBRQKpnbrqk";
+    return piece >= 1 && piece <= 12 ? letters[piece - 1] : '\0';
+}
+
+// The contents of the 64 squares, packed four squares to a 16-bit word, plus a state word.
+//
+// Square n = 8 * rank0 + file0 lives in word n / 4; n % 4 == 0 is the most significant nibble.
+// The state word holds the castling bits (0..3), the side bit (4) and the en-passant square
+// (bits 8..15); only the constructor writes it and nothing reads it.
+class TChessPosition {
+public:
+    // Builds the initial chess position with state word 0x001F.
+    TChessPosition();
+
+    // True when the index is not one of the 64 squares.
+    static bool IsOffBoard(int index) { return !isOnBoard(index); }
+
+    // The piece code on the square; 0 for an off-board index.
+    int GetPiece(int index) const;
+
+    // Stores the piece code (its low four bits) on the square; an off-board index changes nothing.
+    void SetPiece(int piece, int index);
+
+    // Empties all 64 squares.
+    void Clear() { m_board.fill(0); }
+
+    void SetWhiteShortCastling(bool on) { setStateBit(0, on); }
+    void SetWhiteLongCastling(bool on) { setStateBit(1, on); }
+    void SetBlackShortCastling(bool on) { setStateBit(2, on); }
+    void SetBlackLongCastling(bool on) { setStateBit(3, on); }
+    void SetWhiteToMove(bool on) { setStateBit(4, on); }
+    // Replaces only bits 8..15 with the square index (0 for none).
+    void SetEpSquare(int index)
+    {
+        m_state = static_cast<uint16_t>((m_state & 0x00FF) | ((index & 0xFF) << 8));
+    }
+
+    uint16_t word(int i) const { return m_board[static_cast<std::size_t>(i)]; }
+    uint16_t stateWord() const { return m_state; }
+
+    friend bool operator==(const TChessPosition& a, const TChessPosition& b)
+    {
+        return a.m_board == b.m_board;
+    }
+    friend bool operator!=(const TChessPosition& a, const TChessPosition& b) { return !(a == b); }
+
+private:
+    void setStateBit(int bit, bool on)
+    {
+        m_state = static_cast<uint16_t>(on ? (m_state | (1u << bit)) : (m_state & ~(1u << bit)));
+    }
+
+    std::array<uint16_t, 16> m_board {};
+    uint16_t m_state = 0;
+};
+
+// A position whose 64 squares are all empty.
+TChessPosition emptyPosition();
+
+} // namespace pictog

@@ -1,0 +1,1 @@
+print("cli placeholder")
