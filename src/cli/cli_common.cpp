@@ -1,6 +1,7 @@
 #include "cli_common.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
@@ -63,6 +64,16 @@ const char* Arguments::value(std::string_view option)
     if (empty())
         throw UsageError("option " + std::string(option) + " needs a value");
     return take();
+}
+
+std::string numberedOutputPath(const std::string& folder, long lineNumber, std::string_view extension)
+{
+    char number[24];
+    std::snprintf(number, sizeof number, "%04ld.", lineNumber);
+    std::string path = folder;
+    path += number;
+    path += extension;
+    return path;
 }
 
 void reportLine(Output& err, long lineNumber, std::string_view message)

@@ -102,9 +102,43 @@ void forEachInputLine(const char* position, Fn&& fn)
         fn(++lineNumber, reader);
 }
 
+// The options of `export FORMAT [-o OUT] [--header1 T] ... [--preview] [POSITION]`.
+struct ExportOptions {
+    std::string format; // fen, ccc, ascii, pgn, html, png, bmp
+    std::string output; // -o value: a file, or a folder ending in "/"; empty: stdout
+    std::string header1, header2, footer1, footer2;
+    bool preview = false;
+    const char* position = nullptr; // null: lines from stdin
+};
+
+// The settings that shape the diagram picture, as the export command read them.
+struct PictureSettings {
+    bool showBorder = true;
+    bool coordinates = true;
+    std::string colorLightSquares = "#9EC2EF";
+    std::string colorDarkSquares = "#397AAE";
+    std::string colorDiagramBackground = "#BCBCC5";
+};
+
+// For `-o DIR/`: the file of input line lineNumber, DIR/0001.EXT, DIR/0002.EXT, ...
+std::string numberedOutputPath(const std::string& folder, long lineNumber, std::string_view extension);
+
+// True when an -o value names a folder (ends with "/").
+inline bool isFolderOutput(const std::string& output)
+{
+    return !output.empty() && output.back() == '/';
+}
+
 // The commands over FEN/EPD lines.
 int runNormalize(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 int runValidate(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 int runTransform(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
+
+// export: parses the export options and writes text formats itself; png and bmp go to
+// runImageExport.
+int runExport(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
+
+// Writes the diagram pictures (format png or bmp) of the input positions to options.output.
+int runImageExport(const ExportOptions& options, const PictureSettings& settings, Output& err);
 
 } // namespace pictog::cli

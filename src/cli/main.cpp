@@ -39,6 +39,7 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
         { "normalize", runNormalize },
         { "validate", runValidate },
         { "transform", runTransform },
+        { "export", runExport },
     };
 
     int usageError(Output& err, const std::string& message)
