@@ -31,13 +31,15 @@ namespace {
     }
 
     // Runs fn(parse) for every accepted line; a rejected line gives an empty output line and
-    // its message on stderr. Returns whether every line was accepted.
+    // its message on stderr. Returns whether every line was accepted; an input that could not be
+    // read to its end counts as not accepted, so a read error never passes for success.
     template <class Fn>
     bool forEachPosition(const char* position, Output& out, Output& err, Fn&& fn)
     {
         bool allAccepted = true;
-        forEachInputLine(position, [&](long lineNumber, auto& source) {
-            const EpdParse parse = detail::parseEPDLine(source);
+        EpdParse parse;
+        const int readError = forEachInputLine(position, [&](long lineNumber, auto& source) {
+            detail::parseEPDLineInto(source, parse);
             if (parse.accepted) {
                 fn(parse);
                 return;
@@ -46,6 +48,10 @@ namespace {
             out.put('\n');
             reportLine(err, lineNumber, parse.message);
         });
+        if (readError != 0) {
+            reportReadError(err, readError);
+            return false;
+        }
         return allAccepted;
     }
 

@@ -11,25 +11,27 @@ LineReader::LineReader(int fd, std::size_t bufferSize)
 {
 }
 
-bool LineReader::fill()
+bool LineReader::readMore()
 {
-    if (m_eof)
-        return false;
-    for (;;) {
-        const ssize_t count = ::read(m_fd, m_buffer.data(), m_buffer.size());
+    while (!m_eof && m_end < m_buffer.size()) {
+        const ssize_t count = ::read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
         if (count > 0) {
-            m_pos = 0;
-            m_end = static_cast<std::size_t>(count);
+            m_end += static_cast<std::size_t>(count);
             return true;
         }
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            m_failed = true;
+            m_error = errno;
         m_eof = true;
-        m_pos = m_end = 0;
-        return false;
     }
+    return false;
+}
+
+bool LineReader::fill()
+{
+    m_pos = m_end = 0;
+    return readMore();
 }
 
 int LineReader::carriageReturn()
@@ -41,16 +43,6 @@ int LineReader::carriageReturn()
         return endLine();
     }
     return '\r';
-}
-
-bool LineReader::nextLine()
-{
-    while (!m_lineDone)
-        next();
-    if (m_pos == m_end && !fill())
-        return false;
-    m_lineDone = false;
-    return true;
 }
 
 } // namespace pictog::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace pictog {
@@ -51,10 +52,22 @@ public:
     static bool IsOffBoard(int index) { return !isOnBoard(index); }
 
     // The piece code on the square; 0 for an off-board index.
-    int GetPiece(int index) const;
+    int GetPiece(int index) const
+    {
+        const int n = linearNumber(index);
+        return n < 0 ? 0 : (m_board[static_cast<std::size_t>(n >> 2)] >> nibbleShift(n)) & 0xF;
+    }
 
     // Stores the piece code (its low four bits) on the square; an off-board index changes nothing.
-    void SetPiece(int piece, int index);
+    void SetPiece(int piece, int index)
+    {
+        const int n = linearNumber(index);
+        if (n < 0)
+            return;
+        const int shift = nibbleShift(n);
+        uint16_t& word = m_board[static_cast<std::size_t>(n >> 2)];
+        word = static_cast<uint16_t>((word & ~(0xF << shift)) | ((piece & 0xF) << shift));
+    }
 
     // Empties all 64 squares.
     void Clear() { m_board.fill(0); }
@@ -70,6 +83,7 @@ public:
         m_state = static_cast<uint16_t>((m_state & 0x00FF) | ((index & 0xFF) << 8));
     }
 
+    // Storage word i (0..15): squares 4i..4i+3 in storage order, the first in the top nibble.
     uint16_t word(int i) const { return m_board[static_cast<std::size_t>(i)]; }
     uint16_t stateWord() const { return m_state; }
 
@@ -80,6 +94,17 @@ public:
     friend bool operator!=(const TChessPosition& a, const TChessPosition& b) { return !(a == b); }
 
 private:
+    // The square's number 0..63 in storage order (8 * rank0 + file0), or -1 off the board. These
+    // run for every square of every line parsed or built, hence unsigned arithmetic and no %.
+    static constexpr int linearNumber(int index)
+    {
+        const unsigned u = static_cast<unsigned>(index);
+        const unsigned rank = u / 10;
+        const unsigned file = u - 10 * rank;
+        return u <= 77 && file <= 7 ? static_cast<int>(8 * rank + file) : -1;
+    }
+    static constexpr int nibbleShift(int n) { return 12 - 4 * (n & 3); }
+
     void setStateBit(int bit, bool on)
     {
         m_state = static_cast<uint16_t>(on ? (m_state | (1u << bit)) : (m_state & ~(1u << bit)));

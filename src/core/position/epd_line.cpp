@@ -2,11 +2,16 @@
 
 #include "epd_parser.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace pictog {
 
 namespace {
+
+    // FEN letter of each 4-bit code; 0 for the empty square and the codes no piece has.
+    constexpr char fenLetters[16] = { 0, 'P', 'N', 'B', 'R', 'Q', 'K', 'p', 'n', 'b', 'r', 'q', 'k',
+        0, 0, 0 };
 
     char* writeDecimal(char* out, int value)
     {
@@ -32,18 +37,20 @@ std::size_t writeEPDLine(char* out, const TChessPosition& board, const PanelStat
     char* const start = out;
     int bad = 0;
     for (int rank = 7; rank >= 0; --rank) {
-        int empty = 0;
-        for (int file = 0; file < 8; ++file) {
-            const int piece = board.GetPiece(squareIndex(file, rank));
-            if (piece == Empty) {
-                ++empty;
-                continue;
-            }
+        // A rank's eight squares are two consecutive storage words, file a in the top nibble.
+        // The leading zero bits of what is left give the run of empty squares before the next
+        // piece, so a rank costs one step per piece rather than one per square.
+        std::uint32_t squares = static_cast<std::uint32_t>(board.word(2 * rank)) << 16
+            | board.word(2 * rank + 1);
+        int done = 0;
+        while (squares != 0) {
+            const int empty = __builtin_clz(squares) >> 2;
             if (empty > 0) {
                 *out++ = static_cast<char>('0' + empty);
-                empty = 0;
+                squares <<= 4 * empty;
+                done += empty;
             }
-            if (const char letter = pieceLetter(piece)) {
+            if (const char letter = fenLetters[squares >> 28]) {
                 *out++ = letter;
             } else {
                 // A code no piece has: the placement built so far is dropped, as the window
@@ -51,9 +58,11 @@ std::size_t writeEPDLine(char* out, const TChessPosition& board, const PanelStat
                 ++bad;
                 out = start;
             }
+            squares <<= 4;
+            ++done;
         }
-        if (empty > 0)
-            *out++ = static_cast<char>('0' + empty);
+        if (done < 8)
+            *out++ = static_cast<char>('0' + 8 - done);
         if (rank > 0)
             *out++ = '/';
     }

@@ -29,24 +29,19 @@
 
 namespace pictog::detail {
 
-inline int pieceCodeOfLetter(int c)
-{
-    switch (c) {
-    case 'P': return WhitePawn;
-    case 'N': return WhiteKnight;
-    case 'B': return WhiteBishop;
-    case 'R': return WhiteRook;
-    case 'Q': return WhiteQueen;
-    case 'K': return WhiteKing;
-    case 'p': return BlackPawn;
-    case 'n': return BlackKnight;
-    case 'b': return BlackBishop;
-    case 'r': return BlackRook;
-    case 'q': return BlackQueen;
-    case 'k': return BlackKing;
-    default: return 0;
+// Piece code of each byte that is a FEN piece letter, 0 for every other byte.
+struct PieceLetterTable {
+    unsigned char code[256] {};
+    constexpr PieceLetterTable()
+    {
+        const char letters[] = "PNBRQKpnbrqk";
+        for (int i = 0; i < 12; ++i)
+            code[static_cast<unsigned char>(letters[i])] = static_cast<unsigned char>(i + 1);
     }
-}
+};
+inline constexpr PieceLetterTable pieceLetters {};
+
+inline int pieceCodeOfLetter(int c) { return c >= 0 ? pieceLetters.code[c & 0xFF] : 0; }
 
 inline bool isTrimmable(int c) { return c >= 0 && c <= ' '; }
 
@@ -98,29 +93,23 @@ void appendCharacter(std::string& out, Source& in, int c)
     }
 }
 
+// Parses one line from the source into result, which is reset first (its message buffer is
+// kept, so a caller that parses many lines reuses one result).
 template <class Source>
-EpdParse parseEPDLine(Source& in)
+void parseEPDLineInto(Source& in, EpdParse& result)
 {
-    EpdParse result;
-    auto fail = [&result](std::string_view message) {
-        result.message.assign(message);
-        return result;
-    };
+    result.accepted = false;
+    result.message.clear();
+    result.board.Clear();
+    result.panel = PanelState {};
+    auto fail = [&result](std::string_view message) { result.message.assign(message); };
 
-    // Placement. The file counter wraps to the next rank after h; on the first rank it runs on
-    // past h1 (those squares are not placed), capped where the outcome no longer changes.
+    // Placement. The board starts empty and the stream only moves forward, so each square is
+    // written at most once and a run of empty squares only moves the counters. The file counter
+    // wraps to the next rank after h; on the first rank it runs on past h1 (those squares are
+    // not placed), capped at 10, where the outcome no longer changes.
     int rank = 7;
     int file = 0;
-    auto advance = [&](int piece) {
-        if (file <= 7)
-            result.board.SetPiece(piece, squareIndex(file, rank));
-        if (file < 10)
-            ++file;
-        if (file > 7 && rank > 0) {
-            --rank;
-            file = 0;
-        }
-    };
     int c = in.next();
     while (c != -1 && c != ' ') {
         if (c == '/') {
@@ -130,18 +119,27 @@ EpdParse parseEPDLine(Source& in)
                 return fail(MsgPositionError);
         }
         if (c >= '1' && c <= '8') {
-            const int run = c - '0';
             // The limit is 9, not 8: a run may spill one square over into the next rank.
-            if (file + run > 9)
+            file += c - '0';
+            if (file > 9)
                 return fail(MsgRankError);
-            for (int i = 0; i < run; ++i)
-                advance(Empty);
+            if (file > 7 && rank > 0) {
+                --rank;
+                file -= 8;
+            }
         } else if (const int piece = pieceCodeOfLetter(c)) {
-            advance(piece);
+            if (file <= 7)
+                result.board.SetPiece(piece, squareIndex(file, rank));
+            if (file < 10)
+                ++file;
+            if (file > 7 && rank > 0) {
+                --rank;
+                file = 0;
+            }
         } else {
             appendCharacter(result.message, in, c);
             result.message.append(MsgInvalidCharSuffix);
-            return result;
+            return;
         }
         c = in.next();
     }
@@ -153,10 +151,7 @@ EpdParse parseEPDLine(Source& in)
             from = in.next();
         return from;
     };
-    auto accept = [&result]() {
-        result.accepted = true;
-        return result;
-    };
+    auto accept = [&result]() { result.accepted = true; };
     if (c == -1)
         return accept();
 
@@ -227,7 +222,16 @@ EpdParse parseEPDLine(Source& in)
     readCounterToken(in, c, false, moveNumber, moveNumberValid);
     result.panel.setHalfMoveClock(halfMoveValid ? halfMove : 0);
     result.panel.setMoveNumber(moveNumberValid ? moveNumber : 1);
-    return accept();
+    accept();
+}
+
+// Parses one line from the source; see ParseEPDLine.
+template <class Source>
+EpdParse parseEPDLine(Source& in)
+{
+    EpdParse result;
+    parseEPDLineInto(in, result);
+    return result;
 }
 
 } // namespace pictog::detail
