@@ -1,11 +1,314 @@
 // export: the text formats and the preview page; pictures are handed to runImageExport.
 #include "cli_common.h"
 
+#include "export/html_diagram.h"
+#include "export/html_preview.h"
+#include "export/text_exports.h"
+#include "position/epd_parser.h"
+#include "settings/file_system.h"
+#include "settings/pictog_params.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <limits.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace pictog::cli {
 
-int runExport(const GlobalOptions&, Arguments&, Output&, Output&)
+namespace {
+
+    enum class TextFormat { Fen, Ccc, Ascii, Pgn, Html };
+
+    struct FormatName {
+        const char* name;
+        TextFormat format;
+        const char* extension;
+    };
+
+    constexpr FormatName textFormats[] = {
+        { "fen", TextFormat::Fen, "fen" },
+        { "ccc", TextFormat::Ccc, "ccc" },
+        { "ascii", TextFormat::Ascii, "txt" },
+        { "pgn", TextFormat::Pgn, "pgn" },
+        { "html", TextFormat::Html, "html" },
+    };
+
+    ExportOptions parseExportOptions(Arguments& args)
+    {
+        if (args.empty())
+            throw UsageError("export needs a format");
+        ExportOptions options;
+        options.format = args.take();
+        while (!args.empty()) {
+            const std::string_view arg = args.peek();
+            if (arg.size() > 1 && arg[0] == '-') {
+                args.take();
+                if (arg == "-o")
+                    options.output = args.value(arg);
+                else if (arg == "--header1")
+                    options.header1 = args.value(arg);
+                else if (arg == "--header2")
+                    options.header2 = args.value(arg);
+                else if (arg == "--footer1")
+                    options.footer1 = args.value(arg);
+                else if (arg == "--footer2")
+                    options.footer2 = args.value(arg);
+                else if (arg == "--preview")
+                    options.preview = true;
+                else
+                    throw UsageError("unknown option " + std::string(arg));
+            } else {
+                if (options.position)
+                    throw UsageError("too many arguments");
+                options.position = args.take();
+            }
+        }
+        if (options.preview && options.format != "html")
+            throw UsageError("--preview goes with the html format only");
+        return options;
+    }
+
+    // The folder of the running program, which holds the default local image folder.
+    std::string programFolder()
+    {
+        char path[PATH_MAX];
+        const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+        if (length <= 0)
+            return ".";
+        std::string folder(path, static_cast<std::size_t>(length));
+        const std::size_t slash = folder.rfind('/');
+        return slash == std::string::npos ? "." : folder.substr(0, slash);
+    }
+
+    // Today's date in the short form of the environment's LC_TIME, as the PGN Date tag wants it.
+    std::string shortDate()
+    {
+        std::setlocale(LC_TIME, "");
+        const std::time_t now = std::time(nullptr);
+        std::tm local {};
+        localtime_r(&now, &local);
+        char text[128];
+        const std::size_t length = std::strftime(text, sizeof text, "%x", &local);
+        return std::string(text, length);
+    }
+
+    // Everything one text export of a position needs besides the position.
+    struct TextExport {
+        TextFormat format;
+        bool preview = false;
+        HtmlSettings html;
+        AsciiSettings ascii;
+        Captions captions;
+        std::string date;
+
+        std::string build(const EpdParse& parse) const
+        {
+            // The line field shows the built form of what was read.
+            const std::string line = BuildEPDLine(parse.board, parse.panel);
+            switch (format) {
+            case TextFormat::Fen: return BuildFENString(line);
+            case TextFormat::Ccc: return BuildCCCFENString(line);
+            case TextFormat::Ascii:
+                return BuildASCIIBoard(boardCodesOf(parse.board), parse.panel.moveRight, line, ascii);
+            case TextFormat::Pgn: return BuildPGNHeader(line, parse.panel.moveRight, date);
+            case TextFormat::Html: {
+                const std::string code = BuildHTMLCode(html, captions, line, parse.panel.moveRight,
+                    boardCodesOf(parse.board), preview ? HtmlMode::Preview : HtmlMode::Clipboard);
+                return preview ? BuildPreviewPage(code) : code;
+            }
+            }
+            return {};
+        }
+    };
+
+    bool endsWithLineBreak(const std::string& text)
+    {
+        return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+    }
+
+    // Writes the records of a stream: one input line gives its record exactly as the clipboard
+    // would hold it; with several input lines every record is followed by one LF unless it
+    // already ends with a line break. The first record waits until the second line shows up.
+    class RecordStream {
+    public:
+        explicit RecordStream(Output& out)
+            : m_out(out)
+        {
+        }
+
+        void line(std::optional<std::string> record)
+        {
+            ++m_lines;
+            if (m_lines == 2 && m_first)
+                writeSeparated(*m_first);
+            if (m_lines == 1)
+                m_first = std::move(record);
+            else if (record)
+                writeSeparated(*record);
+        }
+
+        void finish()
+        {
+            if (m_lines == 1 && m_first)
+                m_out.write(*m_first);
+        }
+
+    private:
+        void writeSeparated(const std::string& record)
+        {
+            m_out.write(record);
+            if (!endsWithLineBreak(record))
+                m_out.put('\n');
+        }
+
+        Output& m_out;
+        long m_lines = 0;
+        std::optional<std::string> m_first;
+    };
+
+    void reportFileError(Output& err, const std::string& path, const std::string& reason)
+    {
+        err.write("pictog-cli: cannot create file ");
+        err.write(path);
+        err.write(": ");
+        err.write(reason);
+        err.put('\n');
+    }
+
+    int runTextExport(const ExportOptions& options, const TextExport& exporter,
+        const char* extension, Output& out, Output& err)
+    {
+        bool allAccepted = true;
+        bool allWritten = true;
+
+        if (isFolderOutput(options.output)) {
+            if (::mkdir(options.output.c_str(), 0777) != 0 && errno != EEXIST) {
+                err.write("pictog-cli: cannot create folder " + options.output + ": "
+                    + std::strerror(errno) + "\n");
+                return ExitRejected;
+            }
+            FileSystem files;
+            forEachInputLine(options.position, [&](long lineNumber, auto& source) {
+                const EpdParse parse = detail::parseEPDLine(source);
+                if (!parse.accepted) {
+                    allAccepted = false;
+                    reportLine(err, lineNumber, parse.message);
+                    return;
+                }
+                const std::string path
+                    = numberedOutputPath(options.output, lineNumber, extension);
+                const std::string error = files.writeFile(path, exporter.build(parse));
+                if (!error.empty()) {
+                    allWritten = false;
+                    reportFileError(err, path, error);
+                }
+            });
+            return allAccepted && allWritten ? ExitOk : ExitRejected;
+        }
+
+        std::optional<Output> file;
+        int fileDescriptor = -1;
+        if (!options.output.empty()) {
+            fileDescriptor
+                = ::open(options.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+            if (fileDescriptor < 0) {
+                reportFileError(err, options.output, std::strerror(errno));
+                return ExitRejected;
+            }
+            file.emplace(fileDescriptor);
+        }
+        Output& target = file ? *file : out;
+        if (options.position) {
+            // A position given as the argument is taken exactly as given: one record, no LF.
+            StringLine source(options.position);
+            const EpdParse parse = detail::parseEPDLine(source);
+            if (parse.accepted) {
+                target.write(exporter.build(parse));
+            } else {
+                allAccepted = false;
+                reportLine(err, 1, parse.message);
+            }
+        } else {
+            RecordStream records(target);
+            forEachInputLine(nullptr, [&](long lineNumber, auto& source) {
+                const EpdParse parse = detail::parseEPDLine(source);
+                if (parse.accepted) {
+                    records.line(exporter.build(parse));
+                } else {
+                    allAccepted = false;
+                    reportLine(err, lineNumber, parse.message);
+                    records.line(std::nullopt);
+                }
+            });
+            records.finish();
+        }
+        if (file) {
+            bool written = file->flush();
+            int error = errno;
+            file.reset();
+            if (::close(fileDescriptor) != 0 && written) {
+                written = false;
+                error = errno;
+            }
+            if (!written) {
+                reportFileError(err, options.output, std::strerror(error));
+                return ExitRejected;
+            }
+        }
+        return allAccepted ? ExitOk : ExitRejected;
+    }
+
+} // namespace
+
+int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output& err)
 {
-    throw UsageError("export is not available yet");
+    const ExportOptions options = parseExportOptions(args);
+    const bool picture = options.format == "png" || options.format == "bmp";
+    const FormatName* format = nullptr;
+    for (const FormatName& candidate : textFormats)
+        if (options.format == candidate.name)
+            format = &candidate;
+    if (!picture && !format)
+        throw UsageError("unknown export format " + options.format);
+
+    // Settings come from --ini only and are never written back, not even corrected values.
+    TPictogParams params = TPictogParams::readOnly(programFolder(), global.iniFile);
+    if (!global.iniFile.empty() && params.iniReadStatus() != FileReadStatus::Ok) {
+        err.write("pictog-cli: cannot read settings file ");
+        err.write(global.iniFile);
+        err.write(": ");
+        err.write(params.iniReadStatus() == FileReadStatus::Missing ? std::string("no such file")
+                                                                    : params.iniReadError());
+        err.write("; using the defaults\n");
+    }
+    params.LoadSettings();
+
+    if (picture) {
+        PictureSettings settings;
+        settings.showBorder = params.showBorder();
+        settings.coordinates = params.coordinates();
+        settings.colorLightSquares = params.colorLightSquares();
+        settings.colorDarkSquares = params.colorDarkSquares();
+        settings.colorDiagramBackground = params.colorDiagramBackground();
+        return runImageExport(options, settings, err);
+    }
+
+    TextExport exporter {};
+    exporter.format = format->format;
+    exporter.preview = options.preview;
+    exporter.html = htmlSettingsOf(params);
+    exporter.ascii = AsciiSettings { params.coordinates(), params.showSideToMove(),
+        params.showFenLine() };
+    exporter.captions = Captions { options.header1, options.header2, options.footer1,
+        options.footer2 };
+    if (exporter.format == TextFormat::Pgn)
+        exporter.date = shortDate();
+    return runTextExport(options, exporter, format->extension, out, err);
 }
 
 } // namespace pictog::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "html_diagram.h"
+
+#include <string>
+#include <string_view>
+
+namespace pictog {
+
+// The FEN string export: the line exactly as the line field shows it, no line end.
+std::string BuildFENString(std::string_view fenLine);
+
+// The CCC FEN string export: "[D]" directly followed by the line, no line end.
+std::string BuildCCCFENString(std::string_view fenLine);
+
+// The switches of the ASCII board, from the "Diagram Layout" settings.
+struct AsciiSettings {
+    bool coordinates = true;
+    bool showSideToMove = true;
+    bool showFenLine = true;
+};
+
+// The ASCII-art board with rank 8 on top, four characters per square ("| K |" white,
+// "| K*|" black), optional file letters and rank digits, then optionally the side to move (entry 0
+// White, anything else Black) and the FEN line. Every line ends with CR LF.
+std::string BuildASCIIBoard(const BoardCodes& pieces, int moveRight, std::string_view fenLine,
+    const AsciiSettings& settings);
+
+// The PGN header of a test position: seven tag pairs, SetUp and FEN, an empty line, "1... *" when
+// moveRight is exactly 1 and "1. *" otherwise, and an empty line; every line ends with CR LF.
+// dateText goes into the Date tag as given (the locale's short date).
+std::string BuildPGNHeader(std::string_view fenLine, int moveRight, std::string_view dateText);
+
+} // namespace pictog

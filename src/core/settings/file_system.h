@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace pictog {
+
+// What reading a whole text file found.
+enum class FileReadStatus {
+    Ok, // contents holds the whole file
+    Missing, // no file at the path
+    Unreadable, // something is there but it is no readable text file: a folder, a device, a file
+                // without read permission, or one holding NUL bytes
+};
+
+struct FileReadResult {
+    FileReadStatus status = FileReadStatus::Missing;
+    std::string contents;
+    std::string error; // the system's error text when status is Unreadable
+};
+
+// The file operations of the settings store and the preview page. The public operations are built
+// on a handful of virtual POSIX primitives so that tests can make any single step fail; the
+// class itself is the implementation the programs use.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Reads a whole regular text file. Never blocks on a pipe or device and stops early at the
+    // first NUL byte, so a binary file or /dev/zero comes back Unreadable rather than eating memory.
+    FileReadResult readTextFile(const std::string& path);
+
+    // True when path names something that exists and is not a folder. A name without a folder
+    // part is looked for in the current folder only, as for any relative path.
+    bool isExistingFile(const std::string& path);
+
+    // Replaces the file at path with contents: writes a new file in the same folder, flushes it to
+    // the disk and renames it over the old one, so that a crash, a full disk or a write error at
+    // any point leaves the old file as it was. Returns the system's error text, empty on success.
+    std::string replaceFileAtomically(const std::string& path, std::string_view contents);
+
+    // Creates the file at path (or empties an existing one), writes contents and closes it.
+    // Returns the system's error text of the first step that failed, empty on success.
+    std::string writeFile(const std::string& path, std::string_view contents);
+
+protected:
+    // The primitives: each behaves as its POSIX namesake and reports failures through errno.
+    virtual int openFile(const char* path, int flags, mode_t mode);
+    virtual ssize_t readSome(int fd, void* data, std::size_t size);
+    virtual ssize_t writeSome(int fd, const void* data, std::size_t size);
+    virtual int syncFile(int fd);
+    virtual int closeFile(int fd);
+    virtual int renameFile(const char* from, const char* to);
+    virtual int removeFile(const char* path);
+    virtual int statPath(const char* path, struct stat* info);
+
+private:
+    // Writes all of contents to fd; false with errno set on failure.
+    bool writeAll(int fd, std::string_view contents);
+};
+
+} // namespace pictog

@@ -1,0 +1,224 @@
+#include "pictog_params.h"
+
+#include "position/epd_line.h"
+
+#include <algorithm>
+
+namespace pictog {
+
+namespace {
+
+    std::string withoutTrailingSlashes(std::string path)
+    {
+        while (!path.empty() && path.back() == '/')
+            path.pop_back();
+        return path;
+    }
+
+    std::string inProgramDir(const std::string& programDir, std::string_view name)
+    {
+        return programDir + "/" + std::string(name);
+    }
+
+    bool isAlignment(std::string_view text)
+    {
+        return text == "left" || text == "center" || text == "right";
+    }
+
+} // namespace
+
+int pieceImageSize(int pieceSet)
+{
+    switch (pieceSet) {
+    case 1: return 38;
+    case 2: return 32;
+    case 3: return 48;
+    case 4: return 30;
+    case 5:
+    case 6:
+    case 7:
+    case 8: return 35;
+    default: return -1;
+    }
+}
+
+TPictogParams::TPictogParams(
+    std::string programDir, ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem)
+    : TPictogParams(programDir, inProgramDir(withoutTrailingSlashes(programDir), "Pictog.ini"),
+        false, reporter, std::move(fileSystem))
+{
+}
+
+TPictogParams TPictogParams::readOnly(
+    std::string programDir, const std::string& iniFile, std::shared_ptr<FileSystem> fileSystem)
+{
+    return TPictogParams(std::move(programDir), iniFile, true, nullptr, std::move(fileSystem));
+}
+
+TPictogParams::TPictogParams(std::string programDir, std::string iniFile, bool readOnly,
+    ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem)
+    : m_fileSystem(fileSystem ? std::move(fileSystem) : std::make_shared<FileSystem>())
+    , m_reporter(reporter)
+    , m_readOnly(readOnly)
+    , m_programDir(withoutTrailingSlashes(std::move(programDir)))
+    , m_iniFile(std::move(iniFile))
+{
+    m_manualFile = inProgramDir(m_programDir, "Pictog.txt");
+    m_previewFile = inProgramDir(m_programDir, "Pictog.html");
+    m_helpFile = inProgramDir(m_programDir, "Pictog.hlp");
+    m_localImageBase = inProgramDir(m_programDir, "chesspieces");
+    if (m_iniFile.empty())
+        return;
+    // A file that is there but cannot be read as text starts the program with the defaults, the
+    // same as no file at all; the status stays available for whoever wants to tell the user.
+    FileReadResult read = m_fileSystem->readTextFile(m_iniFile);
+    m_readStatus = read.status;
+    m_readError = std::move(read.error);
+    if (read.status == FileReadStatus::Ok)
+        m_ini = IniFile(read.contents);
+}
+
+void TPictogParams::LoadSettings()
+{
+    m_modified = false;
+
+    // The editor is kept only when it names an existing file; a bare name is looked for in the
+    // current folder only, so a bare program name falls back to the default.
+    const std::string editor = m_ini.readString(SectionGeneral, "textEditor", DefaultTextEditor);
+    m_textEditor = m_fileSystem->isExistingFile(editor) ? editor : std::string(DefaultTextEditor);
+
+    m_activated = m_ini.readBool(SectionHistory, "activated", true);
+    if (m_activated) {
+        m_fenLine = m_ini.readString(SectionHistory, "fenLine", "");
+        m_footer1 = m_ini.readString(SectionHistory, "footer1", "");
+        m_footer2 = m_ini.readString(SectionHistory, "footer2", "");
+        m_halfMoveClock = m_ini.readInteger(SectionHistory, "halfMoveClock", 0);
+        if (m_halfMoveClock < 0 || m_halfMoveClock > 100) {
+            m_halfMoveClock = 0;
+            m_modified = true;
+        }
+        m_header1 = m_ini.readString(SectionHistory, "header1", "");
+        m_header2 = m_ini.readString(SectionHistory, "header2", "");
+        m_moveNumber = m_ini.readInteger(SectionHistory, "moveNumber", 1);
+        if (m_moveNumber < 1 || m_moveNumber > 999) {
+            m_moveNumber = 1;
+            m_modified = true;
+        }
+        m_lastSaveDir = m_ini.readString(SectionHistory, "lastSaveDir", "");
+    } else {
+        m_fenLine = std::string(EmptyBoardLine);
+        m_footer1.clear();
+        m_footer2.clear();
+        m_header1.clear();
+        m_header2.clear();
+        m_lastSaveDir.clear();
+        m_halfMoveClock = 0;
+        m_moveNumber = 1;
+    }
+
+    m_showBorder = m_ini.readBool(SectionDiagramLayout, "showBorder", true);
+    m_coordinates = m_ini.readBool(SectionDiagramLayout, "coordinates", true);
+    m_showFenLine = m_ini.readBool(SectionDiagramLayout, "showFenLine", true);
+    m_showFooter = m_ini.readBool(SectionDiagramLayout, "showFooter", true);
+    m_showHeader = m_ini.readBool(SectionDiagramLayout, "showHeader", true);
+    m_showSideToMove = m_ini.readBool(SectionDiagramLayout, "showSideToMove", true);
+
+    m_alignment = m_ini.readString(SectionHtmlSettings, "alignment", "left");
+    if (!isAlignment(m_alignment)) {
+        m_alignment = "left";
+        m_modified = true;
+    }
+    m_borderSize = m_ini.readInteger(SectionHtmlSettings, "borderSize", 3);
+    if (m_borderSize < 0 || m_borderSize > 10) {
+        m_borderSize = std::clamp(m_borderSize, 0, 10);
+        m_modified = true;
+    }
+    m_colorLightSquares = m_ini.readString(SectionHtmlSettings, "colorLightSquares", "#9EC2EF");
+    m_colorDarkSquares = m_ini.readString(SectionHtmlSettings, "colorDarkSquares", "#397AAE");
+    m_colorDiagramBackground
+        = m_ini.readString(SectionHtmlSettings, "colorDiagramBackground", "#BCBCC5");
+    m_compact = m_ini.readBool(SectionHtmlSettings, "compact", true);
+    // Taken as stored: only the setter clamps, so an edited file can hold any set number.
+    m_pieceSet = m_ini.readInteger(SectionHtmlSettings, "pieceSet", 1);
+    m_localImageBase = m_ini.readString(
+        SectionHtmlSettings, "localImageBase", inProgramDir(m_programDir, "chesspieces"));
+    m_webImageBase = m_ini.readString(SectionHtmlSettings, "webImageBase", DefaultWebImageBase);
+
+    m_urlHomePage = std::string(HomePageUrl);
+
+    m_urlPGNStandard = m_ini.readString(SectionStandardUrls, "urlPGNStandard", DefaultPGNStandardUrl);
+    m_urlEPDStandard = m_ini.readString(SectionStandardUrls, "urlEPDStandard", DefaultEPDStandardUrl);
+    m_urlCCCForum = m_ini.readString(SectionStandardUrls, "urlCCCForum", DefaultCCCForumUrl);
+    m_urlChessBitsForum
+        = m_ini.readString(SectionStandardUrls, "urlChessBitsForum", DefaultChessBitsForumUrl);
+    m_urlCSSForum = m_ini.readString(SectionStandardUrls, "urlCSSForum", DefaultCSSForumUrl);
+    m_urlFCPForum = m_ini.readString(SectionStandardUrls, "urlFCPForum", DefaultFCPForumUrl);
+    m_urlWinBoardForum
+        = m_ini.readString(SectionStandardUrls, "urlWinBoardForum", DefaultWinBoardForumUrl);
+
+    if (m_modified)
+        SaveSettings();
+}
+
+bool TPictogParams::SaveSettings()
+{
+    if (!m_modified || m_readOnly)
+        return true;
+
+    m_ini.writeBool(SectionHistory, "activated", m_activated);
+    m_ini.writeString(SectionHistory, "fenLine", m_fenLine);
+    m_ini.writeString(SectionHistory, "footer1", m_footer1);
+    m_ini.writeString(SectionHistory, "footer2", m_footer2);
+    m_ini.writeInteger(SectionHistory, "halfMoveClock", m_halfMoveClock);
+    m_ini.writeString(SectionHistory, "header1", m_header1);
+    m_ini.writeString(SectionHistory, "header2", m_header2);
+    m_ini.writeInteger(SectionHistory, "moveNumber", m_moveNumber);
+    m_ini.writeString(SectionHistory, "lastSaveDir", m_lastSaveDir);
+
+    m_ini.writeBool(SectionDiagramLayout, "showBorder", m_showBorder);
+    m_ini.writeBool(SectionDiagramLayout, "coordinates", m_coordinates);
+    m_ini.writeBool(SectionDiagramLayout, "showFenLine", m_showFenLine);
+    m_ini.writeBool(SectionDiagramLayout, "showFooter", m_showFooter);
+    m_ini.writeBool(SectionDiagramLayout, "showHeader", m_showHeader);
+    m_ini.writeBool(SectionDiagramLayout, "showSideToMove", m_showSideToMove);
+
+    m_ini.writeString(SectionHtmlSettings, "alignment", m_alignment);
+    m_ini.writeInteger(SectionHtmlSettings, "borderSize", m_borderSize);
+    m_ini.writeString(SectionHtmlSettings, "colorLightSquares", m_colorLightSquares);
+    m_ini.writeString(SectionHtmlSettings, "colorDarkSquares", m_colorDarkSquares);
+    m_ini.writeString(SectionHtmlSettings, "colorDiagramBackground", m_colorDiagramBackground);
+    m_ini.writeBool(SectionHtmlSettings, "compact", m_compact);
+    m_ini.writeInteger(SectionHtmlSettings, "pieceSet", m_pieceSet);
+    m_ini.writeString(SectionHtmlSettings, "localImageBase", m_localImageBase);
+    m_ini.writeString(SectionHtmlSettings, "webImageBase", m_webImageBase);
+
+    m_ini.writeString(SectionStandardUrls, "urlPGNStandard", m_urlPGNStandard);
+    m_ini.writeString(SectionStandardUrls, "urlEPDStandard", m_urlEPDStandard);
+    m_ini.writeString(SectionStandardUrls, "urlCCCForum", m_urlCCCForum);
+    m_ini.writeString(SectionStandardUrls, "urlChessBitsForum", m_urlChessBitsForum);
+    m_ini.writeString(SectionStandardUrls, "urlCSSForum", m_urlCSSForum);
+    m_ini.writeString(SectionStandardUrls, "urlFCPForum", m_urlFCPForum);
+    m_ini.writeString(SectionStandardUrls, "urlWinBoardForum", m_urlWinBoardForum);
+
+    if (!m_fileSystem->replaceFileAtomically(m_iniFile, m_ini.text()).empty()) {
+        if (m_reporter)
+            m_reporter->showError("Cannot create file " + m_iniFile);
+        return false;
+    }
+    m_modified = false;
+    return true;
+}
+
+void TPictogParams::setAlignment(std::string_view value)
+{
+    assign(m_alignment, isAlignment(value) ? value : std::string_view("left"));
+}
+
+void TPictogParams::setBorderSize(int value) { assign(m_borderSize, std::clamp(value, 0, 10)); }
+
+void TPictogParams::setPieceSet(int value)
+{
+    assign(m_pieceSet, value <= 0 ? 1 : value > 8 ? 8 : value);
+}
+
+} // namespace pictog
