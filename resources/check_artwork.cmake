@@ -1,0 +1,48 @@
+# Redraws the artwork into a scratch folder and fails when any committed file differs from it,
+# is missing, or has no source any more.
+#   cmake -DARTGEN=... -DSOURCE=<resources folder> -DWORK=<scratch folder> -P check_artwork.cmake
+
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+execute_process(COMMAND "${ARTGEN}" --pieces "${SOURCE}/pieces" --out "${WORK}"
+    RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "pictog-artgen failed (${result})")
+endif()
+
+set(patterns bitmaps/*.bmp palette/*.jpg about.png chesspieces/*.gif)
+set(drawn)
+set(committed)
+foreach(pattern ${patterns})
+    file(GLOB files RELATIVE "${WORK}" "${WORK}/${pattern}")
+    list(APPEND drawn ${files})
+    file(GLOB files RELATIVE "${SOURCE}" "${SOURCE}/${pattern}")
+    list(APPEND committed ${files})
+endforeach()
+
+set(problems "")
+foreach(file ${drawn})
+    if(NOT EXISTS "${SOURCE}/${file}")
+        string(APPEND problems "  missing: ${file}\n")
+    else()
+        file(SHA256 "${WORK}/${file}" new)
+        file(SHA256 "${SOURCE}/${file}" old)
+        if(NOT new STREQUAL old)
+            string(APPEND problems "  differs: ${file}\n")
+        endif()
+    endif()
+endforeach()
+foreach(file ${committed})
+    if(NOT EXISTS "${WORK}/${file}")
+        string(APPEND problems "  not drawn by the sources: ${file}\n")
+    endif()
+endforeach()
+list(LENGTH drawn count)
+if(count LESS 129)
+    string(APPEND problems "  only ${count} files drawn\n")
+endif()
+if(problems)
+    message(FATAL_ERROR "The committed artwork is out of date with resources/pieces "
+        "(rebuild with `ninja pictog-artwork`):\n${problems}")
+endif()
+message(STATUS "${count} artwork files match their sources")

@@ -1,0 +1,37 @@
+# Writes a C++ source holding files as byte arrays, for the core's resource table.
+#   cmake -DENTRIES="NAME=path;NAME=path;..." -DOUTPUT=file.cpp -P embed_files.cmake
+# The output is rewritten only when it changes, so an unchanged artwork set rebuilds nothing.
+
+set(body "// Written by embed_files.cmake from the committed artwork; do not edit.\n")
+string(APPEND body "#include \"diagram/embedded_resource_data.h\"\n\nnamespace pictog::detail {\n\nnamespace {\n\n")
+set(table "")
+set(index 0)
+foreach(entry IN LISTS ENTRIES)
+    string(REGEX MATCH "^[^=]+" name "${entry}")
+    string(REGEX REPLACE "^[^=]+=" "" path "${entry}")
+    if(NOT EXISTS "${path}")
+        message(FATAL_ERROR "embed_files: missing ${path}")
+    endif()
+    file(READ "${path}" hex HEX)
+    string(LENGTH "${hex}" hex_length)
+    if(hex_length EQUAL 0)
+        message(FATAL_ERROR "embed_files: empty ${path}")
+    endif()
+    # 16 bytes a line (CMake's regular expressions have no {n}).
+    string(REGEX REPLACE "(................................)" "\\1\n" hex "${hex}")
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+    string(REPLACE "\n" "\n    " bytes "${bytes}")
+    string(APPEND body "const unsigned char resource${index}[] = {\n    ${bytes}\n};\n\n")
+    string(APPEND table "    { \"${name}\", resource${index}, sizeof resource${index} },\n")
+    math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "} // namespace\n\nconst EmbeddedResource embeddedResources[] = {\n${table}};\n")
+string(APPEND body "const std::size_t embeddedResourceCount = ${index};\n\n} // namespace pictog::detail\n")
+
+if(EXISTS "${OUTPUT}")
+    file(READ "${OUTPUT}" old)
+    if(old STREQUAL body)
+        return()
+    endif()
+endif()
+file(WRITE "${OUTPUT}" "${body}")
