@@ -1,0 +1,988 @@
+#include "main_form.h"
+
+#include "about_box.h"
+#include "board_widget.h"
+#include "general_options_dialog.h"
+#include "html_options_dialog.h"
+#include "licence_box.h"
+#include "palette_image.h"
+#include "spin_edit.h"
+#include "ui_MainForm.h"
+
+#include "diagram/bmp_codec.h"
+#include "diagram/diagram_picture.h"
+#include "diagram/embedded_resources.h"
+#include "diagram/file_output.h"
+#include "diagram/jpeg_decoder.h"
+#include "diagram/png_encoder.h"
+#include "export/html_preview.h"
+#include "export/text_exports.h"
+#include "position/epd_line.h"
+#include "position/validation.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStyle>
+
+#include <exception>
+
+namespace pictog::gui {
+
+namespace {
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string ss(const QString& text)
+{
+    return text.toStdString();
+}
+
+constexpr const char* SelectPieceHint = "Click to select piece";
+constexpr const char* DeselectPieceHint = "Click to deselect piece";
+constexpr const char* DraggingHint = "Move pieces by mouse dragging";
+constexpr const char* PlacingHint = "Position pieces by mouse clicking";
+
+// The entry a list stands on, or -1 when none is selected or the user typed over its text.
+int listEntry(const QComboBox* box)
+{
+    const int index = box->currentIndex();
+    return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
+}
+
+QPixmap paletteIcon(int piece)
+{
+    const auto resource = findResource("PALETTE" + std::to_string(piece));
+    if (!resource)
+        return {};
+    const JpegDecoding decoded = decodeJpeg(resource->data, resource->size);
+    if (!decoded.image)
+        return {};
+    const RgbPixels& rgb = *decoded.image;
+    QImage image(rgb.width, rgb.height, QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < rgb.width; ++x)
+            line[x] = 0xFF000000u | rgb.pixels[static_cast<std::size_t>(y * rgb.width + x)];
+    }
+    return QPixmap::fromImage(image);
+}
+
+QColor qcolor(ColorValue color)
+{
+    return QColor(redOf(color), greenOf(color), blueOf(color));
+}
+
+} // namespace
+
+void CoreMessages::showError(const std::string& message)
+{
+    if (m_boxes)
+        m_boxes->showError(qs(message));
+}
+
+TFormMain::TFormMain(const QString& programDir, const PlatformServices& platform, QWidget* parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::TFormMain>())
+    , m_platform(platform)
+    , m_coreMessages(platform.messages)
+    , m_programDir(programDir)
+{
+    ui->setupUi(this);
+    setUpControls();
+    connectHandlers();
+    MainFormOnCreate();
+    createDialogs();
+}
+
+void TFormMain::createDialogs()
+{
+    // Created once, in this order, and reused for every showing; none is shown now.
+    m_dlgGeneralOptions = new TDlgGeneralOptions(*m_params, m_platform.help, this);
+    m_dlgHtmlOptions = new TDlgHtmlOptions(*m_params, m_platform.help, this);
+    m_licenceBox = new TLicenceBox(this);
+}
+
+TFormMain::~TFormMain() = default;
+
+bool TFormMain::terminationRequested() const
+{
+    return !ui->Pictogram2D1->hasBoard() || ui->Pictogram2D1->board().terminationRequested();
+}
+
+TPictogram2D& TFormMain::board()
+{
+    return ui->Pictogram2D1->board();
+}
+
+void TFormMain::setUpControls()
+{
+    // A fixed single frame with a minimize box but no maximize box; the client area below the
+    // menu bar is 722 × 417.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    ui->centralwidget->setFixedSize(722, 417);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    ui->N7->setSeparator(true);
+
+    // Until start-up clears the position the lists show their texts with nothing selected.
+    ui->ComboBoxMoveRight->setCurrentIndex(-1);
+    ui->ComboBoxMoveRight->setEditText(QStringLiteral("to move"));
+    ui->ComboBoxEpField->setCurrentIndex(-1);
+    ui->ComboBoxEpField->setEditText(QStringLiteral("ep field"));
+
+    m_palette[0] = { ui->BevelKing, ui->ImageKing, WhiteKing };
+    m_palette[1] = { ui->BevelQueen, ui->ImageQueen, WhiteQueen };
+    m_palette[2] = { ui->BevelRook, ui->ImageRook, WhiteRook };
+    m_palette[3] = { ui->BevelBishop, ui->ImageBishop, WhiteBishop };
+    m_palette[4] = { ui->BevelKnight, ui->ImageKnight, WhiteKnight };
+    m_palette[5] = { ui->BevelPawn, ui->ImagePawn, WhitePawn };
+    for (const PaletteEntry& entry : m_palette)
+        entry.image->setPixmap(paletteIcon(entry.piece));
+
+    ui->Pictogram2D1->createBoard(findResource, &m_coreMessages);
+    ui->EditFENLine->installEventFilter(this);
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // In the read-only line field Ctrl+C and Ctrl+V are Edit > Copy and Edit > Paste of the
+    // whole line, not the field's own copy of a selection.
+    if (watched == ui->EditFENLine && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::connectHandlers()
+{
+    // The lists' handlers run for the user's changes only: a pick from the list or typing.
+    connect(
+        ui->ComboBoxMoveRight, &QComboBox::activated, this, &TFormMain::ComboBoxMoveRightChange);
+    connect(ui->ComboBoxMoveRight->lineEdit(), &QLineEdit::textEdited, this,
+        &TFormMain::ComboBoxMoveRightChange);
+    connect(ui->ComboBoxEpField, &QComboBox::activated, this, &TFormMain::ComboBoxEpFieldChange);
+    connect(ui->ComboBoxEpField->lineEdit(), &QLineEdit::textEdited, this,
+        &TFormMain::ComboBoxEpFieldChange);
+    // Check boxes and spin boxes run theirs on every change, the program's included.
+    connect(
+        ui->CBWhiteShortCastling, &QCheckBox::toggled, this, &TFormMain::CBWhiteShortCastlingClick);
+    connect(
+        ui->CBWhiteLongCastling, &QCheckBox::toggled, this, &TFormMain::CBWhiteLongCastlingClick);
+    connect(
+        ui->CBBlackShortCastling, &QCheckBox::toggled, this, &TFormMain::CBBlackShortCastlingClick);
+    connect(
+        ui->CBBlackLongCastling, &QCheckBox::toggled, this, &TFormMain::CBBlackLongCastlingClick);
+    connect(ui->SpinEditMoveNumber, &SpinEdit::changed, this, &TFormMain::SpinEditMoveNumberChange);
+    connect(ui->SpinEditHalfMoveClock, &SpinEdit::changed, this,
+        &TFormMain::SpinEditHalfMoveClockChange);
+
+    connect(ui->BtnInitPosition, &QPushButton::clicked, this, &TFormMain::BtnInitPositionClick);
+    connect(ui->BtnClearBoard, &QPushButton::clicked, this, &TFormMain::BtnClearBoardClick);
+    connect(ui->BtnValidate, &QPushButton::clicked, this, &TFormMain::BtnValidateClick);
+    connect(ui->BtnCreateHTML, &QPushButton::clicked, this, &TFormMain::CreateHTMLOnClick);
+    connect(ui->BtnPreviewHTML, &QPushButton::clicked, this, &TFormMain::BtnPreviewHTMLClick);
+
+    connect(ui->ImageKing, &PaletteImage::clicked, this, &TFormMain::ImageKingClick);
+    connect(ui->ImageQueen, &PaletteImage::clicked, this, &TFormMain::ImageQueenClick);
+    connect(ui->ImageRook, &PaletteImage::clicked, this, &TFormMain::ImageRookClick);
+    connect(ui->ImageBishop, &PaletteImage::clicked, this, &TFormMain::ImageBishopClick);
+    connect(ui->ImageKnight, &PaletteImage::clicked, this, &TFormMain::ImageKnightClick);
+    connect(ui->ImagePawn, &PaletteImage::clicked, this, &TFormMain::ImagePawnClick);
+
+    TPictogram2D& view = board();
+    view.OnMouseDown
+        = [this](MouseButton b, ShiftState s, int x, int y) { chessBoardOnMouseDown(b, s, x, y); };
+    view.OnMouseUp
+        = [this](MouseButton b, ShiftState s, int x, int y) { chessBoardOnMouseUp(b, s, x, y); };
+
+    const std::pair<QAction*, void (TFormMain::*)()> actions[] = {
+        { ui->MIFileSaveAsBMP, &TFormMain::MIFileSaveAsBMPClick },
+        { ui->MIFileSaveAsPNG, &TFormMain::MIFileSaveAsPNGClick },
+        { ui->MIFileExit, &TFormMain::MIFileExitClick },
+        { ui->MIEditPaste, &TFormMain::MIEditPasteClick },
+        { ui->MIEditCopy, &TFormMain::MIEditCopyClick },
+        { ui->MIEditCopyAsASCII, &TFormMain::MIEditCopyAsASCIIClick },
+        { ui->MIEditCopyAsBitmap, &TFormMain::MIEditCopyAsBitmapClick },
+        { ui->MIEditCopyAsCCCFENstring, &TFormMain::MIEditCopyAsCCCFENstringClick },
+        { ui->MIEditCopyAsFENstring, &TFormMain::MIEditCopyAsFENstringClick },
+        { ui->MIEditCopyAsHTML, &TFormMain::MIEditCopyAsHTMLClick },
+        { ui->MIEditCopyAsPGN, &TFormMain::MIEditCopyAsPGNClick },
+        { ui->w1, &TFormMain::WhitePiecesPositionClick },
+        { ui->b1, &TFormMain::BlackPiecesPositionClick },
+        { ui->MIEditTransformRotateleft, &TFormMain::MIEditTransformRotateleftClick },
+        { ui->MIEditTransformRotateright, &TFormMain::MIEditTransformRotaterightClick },
+        { ui->MIEditTransformSwitchcolor, &TFormMain::MIEditTransformSwitchcolorClick },
+        { ui->MIEditTransformMirrorhorizontal, &TFormMain::MIEditTransformMirrorhorizontalClick },
+        { ui->MIEditTransformMirrorvertical, &TFormMain::MIEditTransformMirrorverticalClick },
+        { ui->MIEditTransformMirrorleftdiagonal,
+            &TFormMain::MIEditTransformMirrorleftdiagonalClick },
+        { ui->MIEditTransformMirrorrightdiagonal,
+            &TFormMain::MIEditTransformMirrorrightdiagonalClick },
+        { ui->MIOptionsGeneral, &TFormMain::MIOptionsGeneralClick },
+        { ui->MIOptionsHTML, &TFormMain::MIOptionsHTMLClick },
+        { ui->MIHelpContents, &TFormMain::MIHelpContentsClick },
+        { ui->MIHelpSearch, &TFormMain::MIHelpSearchClick },
+        { ui->MIHelpHelponHelp, &TFormMain::MIHelpHelponHelpClick },
+        { ui->MIHelpManual, &TFormMain::MIHelpManualClick },
+        { ui->MIHelpLicence, &TFormMain::MIHelpLicenceClick },
+        { ui->MIHelpAbout, &TFormMain::MIHelpAboutClick },
+        { ui->MIHelpWWWHome, &TFormMain::MIHelpWWWHomeClick },
+        { ui->MIHelpWWWPGNStandard, &TFormMain::MIHelpWWWPGNStandardClick },
+        { ui->MIHelpWWWFENEPDStandard, &TFormMain::MIHelpWWWFENEPDStandardClick },
+        { ui->MIHelpWWWCCCForum, &TFormMain::MIHelpWWWCCCForumClick },
+        { ui->MIHelpWWWChessBitsForum, &TFormMain::MIHelpWWWChessBitsForumClick },
+        { ui->MIHelpWWWCSSForum, &TFormMain::MIHelpWWWCSSForumClick },
+        { ui->MIHelpWWWFCPForum, &TFormMain::MIHelpWWWFCPForumClick },
+        { ui->MIHelpWWWWinBoardForum, &TFormMain::MIHelpWWWWinBoardForumClick },
+    };
+    for (const auto& [action, handler] : actions)
+        connect(action, &QAction::triggered, this, handler);
+}
+
+// ---- Start-up and shutdown
+
+void TFormMain::MainFormOnCreate()
+{
+    m_params = std::make_unique<TPictogParams>(ss(m_programDir), &m_coreMessages);
+    m_params->LoadSettings();
+    if (m_platform.help)
+        m_platform.help->setHelpFile(qs(m_params->helpFile()));
+
+    TPictogram2D& view = board();
+    view.SetLightSquareColor(HtmlColorToColor(m_params->colorLightSquares()));
+    view.SetDarkSquareColor(HtmlColorToColor(m_params->colorDarkSquares()));
+    setPanelBoardColor(HtmlColorToColor(m_params->colorDiagramBackground()));
+
+    ClearPosition();
+
+    if (m_params->activated()) {
+        ui->EditFENLine->setText(qs(m_params->fenLine()));
+        if (!ui->EditFENLine->text().isEmpty())
+            ParseEPDLine();
+        ui->EditHeader1->setText(qs(m_params->header1()));
+        ui->EditHeader2->setText(qs(m_params->header2()));
+        ui->EditFooter1->setText(qs(m_params->footer1()));
+        ui->EditFooter2->setText(qs(m_params->footer2()));
+        ui->SpinEditMoveNumber->setValue(m_params->moveNumber());
+        ui->SpinEditHalfMoveClock->setValue(m_params->halfMoveClock());
+    }
+}
+
+void TFormMain::FormShow()
+{
+    setWindowTitle(qs(ApplicationTitle));
+}
+
+void TFormMain::showEvent(QShowEvent* event)
+{
+    if (!m_shown) {
+        m_shown = true;
+        if (const QScreen* s = screen()) {
+            setGeometry(QStyle::alignedRect(
+                Qt::LeftToRight, Qt::AlignCenter, size(), s->availableGeometry()));
+        }
+    }
+    FormShow();
+    QMainWindow::showEvent(event);
+}
+
+void TFormMain::MainFormOnCloseQuery(bool& canClose)
+{
+    TPictogParams& p = *m_params;
+    if (p.activated()) {
+        p.setFenLine(ss(ui->EditFENLine->text()));
+        p.setHeader1(ss(ui->EditHeader1->text()));
+        p.setHeader2(ss(ui->EditHeader2->text()));
+        p.setFooter1(ss(ui->EditFooter1->text()));
+        p.setFooter2(ss(ui->EditFooter2->text()));
+        p.setMoveNumber(ui->SpinEditMoveNumber->value());
+        p.setHalfMoveClock(ui->SpinEditHalfMoveClock->value());
+    } else {
+        p.setFenLine(EmptyBoardLine);
+        p.setHeader1("");
+        p.setHeader2("");
+        p.setFooter1("");
+        p.setFooter2("");
+        p.setMoveNumber(1);
+        p.setHalfMoveClock(0);
+    }
+    if (m_platform.help)
+        m_platform.help->quit();
+    canClose = true;
+}
+
+void TFormMain::MainFormOnClose()
+{
+    // A failed write has been reported by the store; the program still ends, and the preview
+    // page is left as it is.
+    if (!m_params->SaveSettings())
+        return;
+    QFile::remove(qs(m_params->previewFile()));
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    bool canClose = true;
+    MainFormOnCloseQuery(canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    MainFormOnClose();
+    m_closed = true;
+    event->accept();
+}
+
+void TFormMain::MIFileExitClick()
+{
+    close();
+}
+
+// ---- The line and the side panel
+
+QString TFormMain::lineText() const
+{
+    return ui->EditFENLine->text();
+}
+
+PanelState TFormMain::panelState() const
+{
+    PanelState panel;
+    panel.moveRight = listEntry(ui->ComboBoxMoveRight);
+    panel.whiteShortCastling = ui->CBWhiteShortCastling->isChecked();
+    panel.whiteLongCastling = ui->CBWhiteLongCastling->isChecked();
+    panel.blackShortCastling = ui->CBBlackShortCastling->isChecked();
+    panel.blackLongCastling = ui->CBBlackLongCastling->isChecked();
+    panel.epField = listEntry(ui->ComboBoxEpField);
+    // Typed values stand unclamped until the box loses the focus.
+    panel.halfMoveClock = ui->SpinEditHalfMoveClock->value();
+    panel.moveNumber = ui->SpinEditMoveNumber->value();
+    return panel;
+}
+
+TChessPosition TFormMain::boardPosition()
+{
+    TChessPosition position = emptyPosition();
+    const TPictogram2D& view = board();
+    for (int rank = 0; rank < 8; ++rank)
+        for (int file = 0; file < 8; ++file)
+            position.SetPiece(view.GetSquare(squareIndex(file, rank)), squareIndex(file, rank));
+    return position;
+}
+
+BoardCodes TFormMain::boardCodes()
+{
+    BoardCodes codes {};
+    const TPictogram2D& view = board();
+    for (int rank = 0; rank < 8; ++rank)
+        for (int file = 0; file < 8; ++file)
+            codes[static_cast<std::size_t>(8 * rank + file)]
+                = view.GetSquare(squareIndex(file, rank));
+    return codes;
+}
+
+void TFormMain::BuildEPDLine()
+{
+    int badSquares = 0;
+    const std::string line = pictog::BuildEPDLine(boardPosition(), panelState(), &badSquares);
+    for (int i = 0; i < badSquares; ++i)
+        m_platform.messages->showError(qs(MsgBuildError));
+    ui->EditFENLine->setText(qs(line));
+}
+
+void TFormMain::setMoveRight(int entry)
+{
+    // Shows the entry's text also over typed text; runs no handler (only activated does).
+    ui->ComboBoxMoveRight->setCurrentIndex(entry);
+}
+
+void TFormMain::setEpField(int entry)
+{
+    ui->ComboBoxEpField->setCurrentIndex(entry);
+}
+
+void TFormMain::setCastling(const PanelState& panel)
+{
+    ui->CBWhiteShortCastling->setChecked(panel.whiteShortCastling);
+    ui->CBWhiteLongCastling->setChecked(panel.whiteLongCastling);
+    ui->CBBlackShortCastling->setChecked(panel.blackShortCastling);
+    ui->CBBlackLongCastling->setChecked(panel.blackLongCastling);
+}
+
+void TFormMain::ClearPosition()
+{
+    TPictogram2D& view = board();
+    for (int rank = 0; rank < 8; ++rank) {
+        for (int file = 0; file < 8; ++file) {
+            const int square = squareIndex(file, rank);
+            view.SetSquare(0, square);
+            view.DrawSquare(0, square);
+            view.RefreshSquare(square);
+        }
+    }
+    resetPalette();
+    setCastling(PanelState {});
+    setMoveRight(0);
+    setEpField(0);
+    ui->SpinEditMoveNumber->setValue(1);
+    ui->SpinEditHalfMoveClock->setValue(0);
+    ui->EditHeader1->clear();
+    ui->EditHeader2->clear();
+    ui->EditFooter1->clear();
+    ui->EditFooter2->clear();
+    BuildEPDLine();
+}
+
+bool TFormMain::ParseEPDLine()
+{
+    const std::string text = ss(lineText());
+    ClearPosition();
+    const EpdParse parsed = pictog::ParseEPDLine(text);
+
+    // Hand the result to the window in the order the line is read, so the boxes' own handlers
+    // rebuild the line just as they do while a line is being read.
+    TPictogram2D& view = board();
+    for (int rank = 7; rank >= 0; --rank)
+        for (int file = 0; file < 8; ++file)
+            if (const int piece = parsed.board.GetPiece(squareIndex(file, rank)))
+                view.SetSquare(piece, squareIndex(file, rank));
+    if (parsed.panel.moveRight != 0)
+        setMoveRight(parsed.panel.moveRight);
+    setCastling(parsed.panel);
+    if (parsed.panel.epField != 0)
+        setEpField(parsed.panel.epField);
+    ui->SpinEditHalfMoveClock->setValue(parsed.panel.halfMoveClock);
+    ui->SpinEditMoveNumber->setValue(parsed.panel.moveNumber);
+
+    if (!parsed.accepted) {
+        m_platform.messages->showError(qs(parsed.message));
+        return false;
+    }
+    BuildEPDLine();
+    return true;
+}
+
+bool TFormMain::ValidatePosition()
+{
+    const PanelState before = panelState();
+    const ValidationResult result = pictog::ValidatePosition(boardPosition(), before);
+    if (result.valid)
+        return true;
+    m_platform.messages->showError(qs(result.message));
+    if (result.panel != before) {
+        setCastling(result.panel);
+        if (result.panel.epField != before.epField)
+            setEpField(result.panel.epField);
+        BuildEPDLine();
+    }
+    return false;
+}
+
+void TFormMain::ComboBoxMoveRightChange()
+{
+    BuildEPDLine();
+}
+void TFormMain::ComboBoxEpFieldChange()
+{
+    BuildEPDLine();
+}
+void TFormMain::CBWhiteShortCastlingClick()
+{
+    BuildEPDLine();
+}
+void TFormMain::CBWhiteLongCastlingClick()
+{
+    BuildEPDLine();
+}
+void TFormMain::CBBlackShortCastlingClick()
+{
+    BuildEPDLine();
+}
+void TFormMain::CBBlackLongCastlingClick()
+{
+    BuildEPDLine();
+}
+void TFormMain::SpinEditMoveNumberChange()
+{
+    BuildEPDLine();
+}
+void TFormMain::SpinEditHalfMoveClockChange()
+{
+    BuildEPDLine();
+}
+
+void TFormMain::BtnInitPositionClick()
+{
+    ui->EditFENLine->setText(qs(InitialPositionLine));
+    ParseEPDLine();
+}
+
+void TFormMain::BtnClearBoardClick()
+{
+    ClearPosition();
+}
+
+void TFormMain::BtnValidateClick()
+{
+    ValidatePosition();
+}
+
+void TFormMain::MIEditPasteClick()
+{
+    Clipboard& clipboard = *m_platform.clipboard;
+    if (!clipboard.hasText()) {
+        m_platform.messages->showError(QStringLiteral("No TEXT found in clipboard"));
+        return;
+    }
+    ui->EditFENLine->setText(clipboard.text());
+    if (!ParseEPDLine()) {
+        m_platform.messages->showError(QStringLiteral("No valid EPD/FEN found in clipboard"));
+        ClearPosition();
+    }
+}
+
+// ---- Board editing by mouse
+
+void TFormMain::resetPalette()
+{
+    ui->Pictogram2D1->setToolTip(QString::fromLatin1(DraggingHint));
+    for (const PaletteEntry& entry : m_palette) {
+        entry.bevel->setFrameShadow(QFrame::Raised);
+        entry.image->setToolTip(QString::fromLatin1(SelectPieceHint));
+    }
+    SelectedPiece = 0;
+}
+
+void TFormMain::paletteClick(int piece)
+{
+    if (SelectedPiece != piece) {
+        for (const PaletteEntry& entry : m_palette) {
+            const bool chosen = entry.piece == piece;
+            entry.bevel->setFrameShadow(chosen ? QFrame::Sunken : QFrame::Raised);
+            entry.image->setToolTip(
+                QString::fromLatin1(chosen ? DeselectPieceHint : SelectPieceHint));
+        }
+        SelectedPiece = piece;
+        ui->Pictogram2D1->setToolTip(QString::fromLatin1(PlacingHint));
+    } else {
+        for (const PaletteEntry& entry : m_palette) {
+            if (entry.piece == piece) {
+                entry.bevel->setFrameShadow(QFrame::Raised);
+                entry.image->setToolTip(QString::fromLatin1(SelectPieceHint));
+            }
+        }
+        SelectedPiece = 0;
+        ui->Pictogram2D1->setToolTip(QString::fromLatin1(DraggingHint));
+    }
+}
+
+void TFormMain::ImageKingClick()
+{
+    paletteClick(WhiteKing);
+}
+void TFormMain::ImageQueenClick()
+{
+    paletteClick(WhiteQueen);
+}
+void TFormMain::ImageRookClick()
+{
+    paletteClick(WhiteRook);
+}
+void TFormMain::ImageBishopClick()
+{
+    paletteClick(WhiteBishop);
+}
+void TFormMain::ImageKnightClick()
+{
+    paletteClick(WhiteKnight);
+}
+void TFormMain::ImagePawnClick()
+{
+    paletteClick(WhitePawn);
+}
+
+void TFormMain::chessBoardOnMouseDown(MouseButton button, ShiftState shift, int x, int y)
+{
+    TPictogram2D& view = board();
+    const int square = view.SquareAt(x, y);
+    int piece = -1;
+    if ((SelectedPiece == 0 && button == MouseButton::Right) || (shift & ShiftKey))
+        piece = 0;
+    else if (SelectedPiece != 0)
+        piece = button == MouseButton::Right ? SelectedPiece + 6 : SelectedPiece;
+    if (piece < 0)
+        return;
+    view.SetSquare(piece, square);
+    view.DrawSquare(piece, square);
+    view.RefreshSquare(square);
+    BuildEPDLine();
+}
+
+void TFormMain::chessBoardOnMouseUp(MouseButton, ShiftState, int, int)
+{
+    TPictogram2D& view = board();
+    BoardMove move;
+    view.GetLastMove(move);
+    const int from = move.from;
+    const int to = move.to;
+    const int moving = view.GetSquare(from);
+    const int target = view.GetSquare(to);
+    const bool isWhite = moving >= 1 && moving <= 6;
+    const bool isBlack = moving >= 7 && moving <= 12;
+    bool accept;
+    if (SelectedPiece != 0 || target == 0)
+        accept = true;
+    else if (target >= 1 && target <= 6)
+        accept = !isWhite;
+    else
+        accept = !isBlack;
+    if (accept) {
+        view.SetSquare(0, from);
+        view.SetSquare(moving, to);
+        view.RefreshSquare(to);
+    } else {
+        view.RefreshSquare(from);
+    }
+    BuildEPDLine();
+}
+
+// ---- Transformations and piece lists
+
+void TFormMain::transform(Transformation transformation)
+{
+    const TChessPosition target = TransformBoard(boardPosition(), transformation);
+    ClearPosition();
+    TPictogram2D& view = board();
+    for (int rank = 7; rank >= 0; --rank)
+        for (int file = 0; file < 8; ++file)
+            view.SetSquare(target.GetPiece(squareIndex(file, rank)), squareIndex(file, rank));
+    BuildEPDLine();
+}
+
+void TFormMain::MIEditTransformRotateleftClick()
+{
+    transform(Transformation::RotateLeft);
+}
+void TFormMain::MIEditTransformRotaterightClick()
+{
+    transform(Transformation::RotateRight);
+}
+void TFormMain::MIEditTransformSwitchcolorClick()
+{
+    transform(Transformation::SwitchColor);
+}
+void TFormMain::MIEditTransformMirrorhorizontalClick()
+{
+    transform(Transformation::MirrorHorizontal);
+}
+void TFormMain::MIEditTransformMirrorverticalClick()
+{
+    transform(Transformation::MirrorVertical);
+}
+void TFormMain::MIEditTransformMirrorleftdiagonalClick()
+{
+    transform(Transformation::MirrorLeftDiagonal);
+}
+void TFormMain::MIEditTransformMirrorrightdiagonalClick()
+{
+    transform(Transformation::MirrorRightDiagonal);
+}
+
+void TFormMain::enterPieceList(PieceColor color)
+{
+    const bool white = color == PieceColor::White;
+    const QString text
+        = m_platform.textInput->askText(white ? QStringLiteral("Pictog: white piece positions")
+                                              : QStringLiteral("Pictog: black piece positions"),
+            QStringLiteral("Enter piece position string"));
+    const PieceListOutcome outcome = ReadPieceList(ss(text), color);
+    TPictogram2D& view = board();
+    for (const Placement& placement : outcome.placements)
+        view.SetSquare(placement.piece, placement.square);
+    if (outcome.status == PieceListOutcome::Status::Failed)
+        m_platform.messages->showError(qs(outcome.message));
+    else if (outcome.status == PieceListOutcome::Status::Completed)
+        BuildEPDLine();
+}
+
+void TFormMain::WhitePiecesPositionClick()
+{
+    enterPieceList(PieceColor::White);
+}
+void TFormMain::BlackPiecesPositionClick()
+{
+    enterPieceList(PieceColor::Black);
+}
+
+// ---- Text exports
+
+void TFormMain::copyText(const std::string& text)
+{
+    m_exportText = text;
+    m_platform.clipboard->setText(qs(m_exportText));
+}
+
+void TFormMain::MIEditCopyClick()
+{
+    copyText(ss(lineText()));
+}
+
+void TFormMain::MIEditCopyAsFENstringClick()
+{
+    MIEditCopyClick();
+}
+
+void TFormMain::MIEditCopyAsCCCFENstringClick()
+{
+    copyText(BuildCCCFENString(ss(lineText())));
+}
+
+void TFormMain::MIEditCopyAsASCIIClick()
+{
+    AsciiSettings settings;
+    settings.coordinates = m_params->coordinates();
+    settings.showSideToMove = m_params->showSideToMove();
+    settings.showFenLine = m_params->showFenLine();
+    copyText(
+        BuildASCIIBoard(boardCodes(), listEntry(ui->ComboBoxMoveRight), ss(lineText()), settings));
+}
+
+void TFormMain::MIEditCopyAsPGNClick()
+{
+    const QString date = m_platform.date ? m_platform.date->shortDate() : QString();
+    copyText(BuildPGNHeader(ss(lineText()), listEntry(ui->ComboBoxMoveRight), ss(date)));
+}
+
+void TFormMain::BuildHTMLCode(bool forPreview)
+{
+    Captions captions;
+    captions.header1 = ss(ui->EditHeader1->text());
+    captions.header2 = ss(ui->EditHeader2->text());
+    captions.footer1 = ss(ui->EditFooter1->text());
+    captions.footer2 = ss(ui->EditFooter2->text());
+    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), captions, ss(lineText()),
+        listEntry(ui->ComboBoxMoveRight), boardCodes(),
+        forPreview ? HtmlMode::Preview : HtmlMode::Clipboard);
+    if (!forPreview)
+        m_platform.clipboard->setText(qs(m_exportText));
+}
+
+void TFormMain::MIEditCopyAsHTMLClick()
+{
+    BuildHTMLCode(false);
+}
+
+void TFormMain::CreateHTMLOnClick()
+{
+    MIEditCopyAsHTMLClick();
+}
+
+void TFormMain::BtnPreviewHTMLClick()
+{
+    BuildHTMLCode(true);
+    const std::string error
+        = WritePreviewFile(m_fileSystem, m_params->previewFile(), BuildPreviewPage(m_exportText));
+    if (!error.empty()) {
+        m_platform.messages->showError(qs(error));
+        return;
+    }
+    m_platform.shell->openFile(qs(m_params->previewFile()));
+}
+
+// ---- Pictures
+
+void TFormMain::RefreshAllSquares()
+{
+    pictog::RefreshAllSquares(board());
+}
+
+std::optional<Raster> TFormMain::ComposeDiagramPicture()
+{
+    DiagramPictureOptions options;
+    options.showBorder = m_params->showBorder();
+    options.coordinates = m_params->coordinates();
+    options.colorDiagramBackground = m_params->colorDiagramBackground();
+    return pictog::ComposeDiagramPicture(board(), options);
+}
+
+void TFormMain::savePicture(bool png)
+{
+    QString folder = qs(m_params->lastSaveDir());
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir())
+        folder.clear();
+    SaveDialogRequest request;
+    request.title = png ? QStringLiteral("Save Board as PNG Image File ...")
+                        : QStringLiteral("Save Board as BMP Image File ...");
+    request.filter
+        = png ? QStringLiteral("PNG image (*.png)") : QStringLiteral("BMP image (*.bmp)");
+    request.defaultSuffix = png ? QStringLiteral("PNG") : QStringLiteral("BMP");
+    request.initialDir = folder;
+    const QString fileName = m_platform.saveDialog->chooseFile(request);
+    if (fileName.isEmpty())
+        return;
+
+    const std::optional<Raster> picture = ComposeDiagramPicture();
+    if (!picture) {
+        m_platform.messages->showError(QStringLiteral("Error in creating diagram bitmap"));
+        return;
+    }
+    std::string error;
+    try {
+        const std::vector<unsigned char> bytes = png ? encodePng(*picture) : encodeBmp(*picture);
+        error = writeFileReplacing(ss(fileName), bytes.data(), bytes.size());
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    if (!error.empty()) {
+        m_platform.messages->showError(qs(error));
+        return;
+    }
+    m_params->setLastSaveDir(ss(QFileInfo(fileName).absolutePath() + QLatin1Char('/')));
+}
+
+void TFormMain::MIFileSaveAsBMPClick()
+{
+    savePicture(false);
+}
+void TFormMain::MIFileSaveAsPNGClick()
+{
+    savePicture(true);
+}
+
+void TFormMain::MIEditCopyAsBitmapClick()
+{
+    const std::optional<Raster> picture = ComposeDiagramPicture();
+    if (!picture) {
+        m_platform.messages->showError(QStringLiteral("Error in creating diagram bitmap"));
+        return;
+    }
+    QImage image(picture->width(), picture->height(), QImage::Format_RGB32);
+    for (int y = 0; y < picture->height(); ++y)
+        std::copy(picture->row(y), picture->row(y) + picture->width(),
+            reinterpret_cast<QRgb*>(image.scanLine(y)));
+    m_platform.clipboard->setImage(image);
+}
+
+// ---- Colours
+
+void TFormMain::setPanelBoardColor(ColorValue color)
+{
+    QPalette palette = ui->PanelBoard->palette();
+    palette.setColor(QPalette::Window, qcolor(color));
+    ui->PanelBoard->setPalette(palette);
+}
+
+void TFormMain::refreshBoard()
+{
+    TPictogram2D& view = board();
+    view.SetLightSquareColor(HtmlColorToColor(m_params->colorLightSquares()));
+    view.SetDarkSquareColor(HtmlColorToColor(m_params->colorDarkSquares()));
+    setPanelBoardColor(HtmlColorToColor(m_params->colorDiagramBackground()));
+    for (int rank = 7; rank >= 0; --rank)
+        for (int file = 0; file < 8; ++file)
+            view.RefreshSquare(squareIndex(file, rank));
+}
+
+// ---- Options and help
+
+void TFormMain::MIOptionsGeneralClick()
+{
+    m_dlgGeneralOptions->exec();
+}
+
+void TFormMain::MIOptionsHTMLClick()
+{
+    // The board takes the stored colours whichever button closed the dialog.
+    m_dlgHtmlOptions->exec();
+    refreshBoard();
+}
+
+void TFormMain::MIHelpContentsClick()
+{
+    m_platform.help->showKeyword(QStringLiteral("Contents"));
+}
+void TFormMain::MIHelpSearchClick()
+{
+    m_platform.help->showKeyword(QString());
+}
+void TFormMain::MIHelpHelponHelpClick()
+{
+    m_platform.help->showHelpOnHelp();
+}
+void TFormMain::MIHelpManualClick()
+{
+    OpenInTextEditor(qs(m_params->manualFile()));
+}
+void TFormMain::MIHelpLicenceClick()
+{
+    m_licenceBox->exec();
+}
+void TFormMain::MIHelpAboutClick()
+{
+    // A new box for each showing, destroyed when it closes.
+    TAboutBox box(qs(m_params->urlHomePage()), m_platform.shell, this);
+    box.exec();
+}
+
+void TFormMain::OpenInTextEditor(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        m_platform.messages->showError(
+            QStringLiteral("File ") + path + QStringLiteral(" doesn't exists"));
+        return;
+    }
+    m_platform.textEditor->open(qs(m_params->textEditor()), path);
+}
+
+void TFormMain::MIHelpWWWHomeClick()
+{
+    m_platform.shell->openUrl(qs(m_params->urlHomePage()));
+}
+void TFormMain::MIHelpWWWPGNStandardClick()
+{
+    m_platform.shell->openUrl(qs(m_params->urlPGNStandard()));
+}
+void TFormMain::MIHelpWWWFENEPDStandardClick()
+{
+    m_platform.shell->openUrl(qs(m_params->urlEPDStandard()));
+}
+void TFormMain::MIHelpWWWCCCForumClick()
+{
+    m_platform.shell->openUrl(qs(m_params->urlCCCForum()));
+}
+void TFormMain::MIHelpWWWChessBitsForumClick()
+{
+    m_platform.shell->openUrl(qs(m_params->urlChessBitsForum()));
+}
+void TFormMain::MIHelpWWWCSSForumClick()
+{
+    m_platform.shell->openUrl(qs(m_params->urlCSSForum()));
+}
+void TFormMain::MIHelpWWWFCPForumClick()
+{
+    m_platform.shell->openUrl(qs(m_params->urlFCPForum()));
+}
+void TFormMain::MIHelpWWWWinBoardForumClick()
+{
+    m_platform.shell->openUrl(qs(m_params->urlWinBoardForum()));
+}
+
+} // namespace pictog::gui

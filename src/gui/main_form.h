@@ -1,0 +1,218 @@
+#pragma once
+
+#include "platform.h"
+
+#include "diagram/pictogram_2d.h"
+#include "diagram/raster.h"
+#include "export/html_diagram.h"
+#include "position/panel_state.h"
+#include "position/piece_list.h"
+#include "position/transformation.h"
+#include "settings/error_reporter.h"
+#include "settings/file_system.h"
+#include "settings/pictog_params.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class QComboBox;
+class QFrame;
+
+namespace Ui {
+class TFormMain;
+}
+
+namespace pictog::gui {
+
+class PaletteImage;
+class TDlgGeneralOptions;
+class TDlgHtmlOptions;
+class TLicenceBox;
+
+// Hands the core's error reports to the window's message boxes.
+class CoreMessages final : public ErrorReporter, public ErrorMessages
+{
+public:
+    explicit CoreMessages(MessageBoxes* boxes)
+        : m_boxes(boxes)
+    {
+    }
+    void showError(const std::string& message) override;
+    void ShowError(const std::string& text) override { showError(text); }
+
+private:
+    MessageBoxes* m_boxes;
+};
+
+// The main window: the board with its piece palette, the side panel that holds the rest of the
+// game state, the caption fields, the line field and the menus. Every change of the board or the
+// panel ends with BuildEPDLine, so the line field always shows the current position.
+class TFormMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Creates the window and runs its start-up: loads the settings from programDir (the folder of
+    // the program file, without a trailing "/"), applies the colours, clears the position and
+    // restores the history. The services are not owned and must outlive the window.
+    TFormMain(
+        const QString& programDir, const PlatformServices& platform, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // True when a piece bitmap could not be loaded: the program ends once start-up is over.
+    bool terminationRequested() const;
+
+    // Rewrites the line field from the board and the side panel.
+    void BuildEPDLine();
+    // Reads the line field into the board and the panel, starting from ClearPosition; false after
+    // the parser's message, with what was read before the error left standing.
+    bool ParseEPDLine();
+    // Empty board, panel defaults, no palette selection, empty captions, line rebuilt.
+    void ClearPosition();
+    // Checks the set-up and corrects the panel where a failing check says so; false after the
+    // message of the first failing check.
+    bool ValidatePosition();
+    // Builds the HTML code into exportText; in clipboard mode it also goes on the clipboard.
+    void BuildHTMLCode(bool forPreview);
+    // Takes the square colours and the panel colour from the settings and repaints the board.
+    void refreshBoard();
+    // Repaints every square from the position.
+    void RefreshAllSquares();
+    // Opens the file in the configured text editor; a missing file is reported.
+    void OpenInTextEditor(const QString& path);
+
+    // The panel as the core reads it: list entries (-1 when nothing or typed text is selected),
+    // check boxes and the spin boxes' values.
+    PanelState panelState() const;
+    // The board view and its squares.
+    TPictogram2D& board();
+    // The settings store, loaded at creation.
+    TPictogParams& params() { return *m_params; }
+    // The palette selection: 0 none, else the white piece code 1..6.
+    int selectedPiece() const { return SelectedPiece; }
+    // The text of the last export.
+    const std::string& exportText() const { return m_exportText; }
+
+    // The shutdown: history into the settings, settings saved when modified, preview deleted.
+    // Runs from the window's close; both steps are public for the close path only.
+    void MainFormOnCloseQuery(bool& canClose);
+    void MainFormOnClose();
+
+public slots:
+    void ComboBoxMoveRightChange();
+    void ComboBoxEpFieldChange();
+    void CBWhiteShortCastlingClick();
+    void CBWhiteLongCastlingClick();
+    void CBBlackShortCastlingClick();
+    void CBBlackLongCastlingClick();
+    void SpinEditMoveNumberChange();
+    void SpinEditHalfMoveClockChange();
+    void BtnInitPositionClick();
+    void BtnClearBoardClick();
+    void BtnValidateClick();
+    void CreateHTMLOnClick();
+    void BtnPreviewHTMLClick();
+
+    void ImageKingClick();
+    void ImageQueenClick();
+    void ImageRookClick();
+    void ImageBishopClick();
+    void ImageKnightClick();
+    void ImagePawnClick();
+
+    void MIFileSaveAsBMPClick();
+    void MIFileSaveAsPNGClick();
+    void MIFileExitClick();
+    void MIEditPasteClick();
+    void MIEditCopyClick();
+    void MIEditCopyAsASCIIClick();
+    void MIEditCopyAsBitmapClick();
+    void MIEditCopyAsCCCFENstringClick();
+    void MIEditCopyAsFENstringClick();
+    void MIEditCopyAsHTMLClick();
+    void MIEditCopyAsPGNClick();
+    void WhitePiecesPositionClick();
+    void BlackPiecesPositionClick();
+    void MIEditTransformRotateleftClick();
+    void MIEditTransformRotaterightClick();
+    void MIEditTransformSwitchcolorClick();
+    void MIEditTransformMirrorhorizontalClick();
+    void MIEditTransformMirrorverticalClick();
+    void MIEditTransformMirrorleftdiagonalClick();
+    void MIEditTransformMirrorrightdiagonalClick();
+    void MIOptionsGeneralClick();
+    void MIOptionsHTMLClick();
+    void MIHelpContentsClick();
+    void MIHelpSearchClick();
+    void MIHelpHelponHelpClick();
+    void MIHelpManualClick();
+    void MIHelpLicenceClick();
+    void MIHelpAboutClick();
+    void MIHelpWWWHomeClick();
+    void MIHelpWWWPGNStandardClick();
+    void MIHelpWWWFENEPDStandardClick();
+    void MIHelpWWWCCCForumClick();
+    void MIHelpWWWChessBitsForumClick();
+    void MIHelpWWWCSSForumClick();
+    void MIHelpWWWFCPForumClick();
+    void MIHelpWWWWinBoardForumClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct PaletteEntry {
+        QFrame* bevel;
+        PaletteImage* image;
+        int piece;
+    };
+
+    void setUpControls();
+    void connectHandlers();
+    void MainFormOnCreate();
+    void createDialogs();
+    void FormShow();
+
+    void chessBoardOnMouseDown(MouseButton button, ShiftState shift, int x, int y);
+    void chessBoardOnMouseUp(MouseButton button, ShiftState shift, int x, int y);
+    void paletteClick(int piece);
+    void resetPalette();
+
+    // Program changes of the panel: lists without their handlers, boxes with theirs.
+    void setMoveRight(int entry);
+    void setEpField(int entry);
+    void setCastling(const PanelState& panel);
+
+    TChessPosition boardPosition();
+    BoardCodes boardCodes();
+    void setPanelBoardColor(ColorValue color);
+    void transform(Transformation transformation);
+    void enterPieceList(PieceColor color);
+    void copyText(const std::string& text);
+    std::optional<Raster> ComposeDiagramPicture();
+    void savePicture(bool png);
+    QString lineText() const;
+
+    std::unique_ptr<Ui::TFormMain> ui;
+    PlatformServices m_platform;
+    CoreMessages m_coreMessages;
+    FileSystem m_fileSystem;
+    QString m_programDir;
+    std::unique_ptr<TPictogParams> m_params;
+    std::string m_exportText;
+    int SelectedPiece = 0;
+    PaletteEntry m_palette[6] {};
+    bool m_shown = false;
+    bool m_closed = false;
+    // The long-lived dialogs, created once after the window and owned by it.
+    TDlgGeneralOptions* m_dlgGeneralOptions = nullptr;
+    TDlgHtmlOptions* m_dlgHtmlOptions = nullptr;
+    TLicenceBox* m_licenceBox = nullptr;
+};
+
+} // namespace pictog::gui

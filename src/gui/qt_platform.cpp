@@ -1,0 +1,170 @@
+#include "qt_platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDate>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPalette>
+#include <QProcess>
+#include <QUrl>
+
+namespace pictog::gui {
+
+void QtMessageBoxes::showError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Pictog"), text, QMessageBox::Ok,
+        QApplication::activeWindow());
+    box.exec();
+}
+
+bool QtClipboard::hasText() const
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+QString QtClipboard::text() const
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtClipboard::setText(const QString& text)
+{
+    // A fresh QMimeData holding only the text replaces every format the clipboard held.
+    auto* data = new QMimeData;
+    data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void QtClipboard::setImage(const QImage& image)
+{
+    auto* data = new QMimeData;
+    data->setImageData(image);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+QString QtSaveFileDialog::chooseFile(const SaveDialogRequest& request)
+{
+    QFileDialog dialog(
+        QApplication::activeWindow(), request.title, request.initialDir, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.selectFile(QString());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtShell::openFile(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtShell::openUrl(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+QString QtDateSource::shortDate() const
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+}
+
+void QtTextEditor::open(const QString& editor, const QString& file)
+{
+    QProcess::startDetached(editor, { file });
+}
+
+QString QtTextInput::askText(const QString& title, const QString& prompt)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        QApplication::activeWindow(), title, prompt, QLineEdit::Normal, QString(), &ok);
+    return ok ? text : QString();
+}
+
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
+
+PlatformServices QtPlatform::services()
+{
+    PlatformServices s;
+    s.messages = &m_messages;
+    s.clipboard = &m_clipboard;
+    s.saveDialog = &m_saveDialog;
+    s.shell = &m_shell;
+    s.date = &m_date;
+    s.help = &m_help;
+    s.textEditor = &m_textEditor;
+    s.textInput = &m_textInput;
+    return s;
+}
+
+namespace {
+
+// The Windows system colour indices that settings files may hold, mapped to palette roles.
+QColor systemColor(int index)
+{
+    const QPalette palette = QApplication::palette();
+    switch (index) {
+    case 0: // scroll bar
+    case 15: // button face
+        return palette.color(QPalette::Button);
+    case 1: // desktop
+    case 12: // application workspace
+        return palette.color(QPalette::Dark);
+    case 2: // active caption
+    case 13: // highlight
+        return palette.color(QPalette::Highlight);
+    case 9: // caption text
+    case 14: // highlight text
+        return palette.color(QPalette::HighlightedText);
+    case 3: // inactive caption
+    case 16: // button shadow
+        return palette.color(QPalette::Mid);
+    case 4: // menu
+        return palette.color(QPalette::Window);
+    case 5: // window background
+        return palette.color(QPalette::Base);
+    case 6: // window frame
+    case 21: // 3D dark shadow
+        return palette.color(QPalette::Shadow);
+    case 7: // menu text
+    case 8: // window text
+        return palette.color(QPalette::Text);
+    case 17: // grey text
+        return palette.color(QPalette::Disabled, QPalette::Text);
+    case 18: // button text
+        return palette.color(QPalette::ButtonText);
+    case 20: // button highlight
+        return palette.color(QPalette::Light);
+    case 22: // 3D light
+        return palette.color(QPalette::Midlight);
+    case 23: // tool tip text
+        return palette.color(QPalette::ToolTipText);
+    case 24: // tool tip background
+        return palette.color(QPalette::ToolTipBase);
+    default:
+        return palette.color(QPalette::Window);
+    }
+}
+
+} // namespace
+
+ColorValue resolveSystemColor(ColorValue color)
+{
+    if (!isSystemColor(color))
+        return color;
+    const QColor c = systemColor(static_cast<int>(color & 0xFF));
+    return colorValue(c.red(), c.green(), c.blue());
+}
+
+} // namespace pictog::gui

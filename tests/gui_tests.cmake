@@ -1,0 +1,21 @@
+# The desktop program's tests: GoogleTest with Qt Test's event helpers, on the offscreen platform.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+
+function(pictog_add_gui_test name)
+    add_executable(${name} ${ARGN} gui_test_main.cpp gui_test_support.h)
+    target_link_libraries(${name} PRIVATE pictog_gui pictog_warnings Qt6::Test GTest::gtest)
+    target_compile_definitions(${name} PRIVATE PICTOG_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+pictog_add_gui_test(gui_main_form_test gui_main_form_test.cpp)
+pictog_add_gui_test(gui_widgets_test gui_widgets_test.cpp)
+pictog_add_gui_test(gui_single_instance_test gui_single_instance_test.cpp)
+# The second-copy tests start the real program.
+add_dependencies(gui_single_instance_test pictog)
+# The option dialogs, the About and Licence boxes, the help viewer and the shipped help and manual.
+pictog_add_gui_test(gui_dialogs_test gui_dialogs_test.cpp)
+target_compile_definitions(gui_dialogs_test PRIVATE
+    PICTOG_COMPANION_DIR="${PROJECT_SOURCE_DIR}/src/gui/companion")
