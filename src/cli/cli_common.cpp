@@ -76,6 +76,13 @@ std::string numberedOutputPath(const std::string& folder, long lineNumber, std::
     return path;
 }
 
+void reportReadError(Output& err, int error)
+{
+    err.write("pictog-cli: cannot read the input: ");
+    err.write(std::strerror(error));
+    err.put('\n');
+}
+
 void reportLine(Output& err, long lineNumber, std::string_view message)
 {
     err.write("pictog-cli: line ");

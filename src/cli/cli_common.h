@@ -87,20 +87,25 @@ private:
 void reportLine(Output& err, long lineNumber, std::string_view message);
 
 // Calls fn(lineNumber, source) for the position given as the argument (line 1), or for each line
-// of stdin when position is null. source offers next() → byte or -1 at the end of the line.
+// of stdin when position is null. source offers next() → byte or -1 at the end of the line; its
+// type varies (a line in memory or one streamed from stdin), so fn takes it as `auto&`. Returns 0,
+// or the errno of a failed read of stdin, after which no further line is read.
 template <class Fn>
-void forEachInputLine(const char* position, Fn&& fn)
+int forEachInputLine(const char* position, Fn&& fn)
 {
     if (position) {
         StringLine source(position);
         fn(1L, source);
-        return;
+        return 0;
     }
     LineReader reader(0);
     long lineNumber = 0;
-    while (reader.nextLine())
-        fn(++lineNumber, reader);
+    reader.forEachLine([&](auto& source) { fn(++lineNumber, source); });
+    return reader.error();
 }
+
+// Reports a failed read of the input on stderr as "pictog-cli: cannot read the input: REASON".
+void reportReadError(Output& err, int error);
 
 // The options of `export FORMAT [-o OUT] [--header1 T] ... [--preview] [POSITION]`.
 struct ExportOptions {

@@ -1,11 +1,393 @@
 // export png|bmp: diagram pictures of the input positions.
 #include "cli_common.h"
 
+#include "diagram/bmp_codec.h"
+#include "diagram/diagram_picture.h"
+#include "diagram/file_output.h"
+#include "diagram/pictogram_2d.h"
+#include "diagram/png_encoder.h"
+#include "position/epd_parser.h"
+#include "settings/html_color.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 namespace pictog::cli {
 
-int runImageExport(const ExportOptions&, const PictureSettings&, Output&)
+namespace {
+
+    using Clock = std::chrono::steady_clock;
+
+    // The board view's start-up errors, as lines on stderr.
+    class StderrMessages : public ErrorMessages
+    {
+    public:
+        explicit StderrMessages(Output& err)
+            : m_err(err)
+        {
+        }
+        void ShowError(const std::string& text) override
+        {
+            m_err.write("pictog-cli: ");
+            m_err.write(text);
+            m_err.put('\n');
+        }
+
+    private:
+        Output& m_err;
+    };
+
+    // A one-line progress display on stderr, redrawn a few times a second: a bar, the count,
+    // the rate and the time left when the share of the input read so far is known (stdin a
+    // regular file), else the count and the rate alone.
+    class Progress
+    {
+    public:
+        explicit Progress(Output& err)
+            : m_err(err)
+            , m_start(Clock::now())
+            , m_lastDraw(m_start)
+        {
+            struct stat info {
+            };
+            if (::fstat(0, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+                m_inputSize = static_cast<double>(info.st_size);
+        }
+
+        void advance()
+        {
+            ++m_count;
+            const Clock::time_point now = Clock::now();
+            if (now - m_lastDraw >= std::chrono::milliseconds(100)) {
+                m_lastDraw = now;
+                draw(now);
+            }
+        }
+
+        // Clears the display before another message goes to stderr.
+        void clear()
+        {
+            if (!m_shown)
+                return;
+            m_err.write("\r\033[K");
+            m_shown = false;
+        }
+
+        void finish()
+        {
+            if (m_count == 0)
+                return;
+            draw(Clock::now());
+            m_err.put('\n');
+            m_err.flush();
+        }
+
+    private:
+        void draw(Clock::time_point now)
+        {
+            const double seconds = std::chrono::duration<double>(now - m_start).count();
+            const double rate = seconds > 0 ? static_cast<double>(m_count) / seconds : 0.0;
+            char text[160];
+            int length = 0;
+            // The reader runs ahead of the pictures by at most its buffer, so near the end the
+            // share read is a little ahead of the pictures written.
+            const double fraction = readFraction();
+            if (fraction > 0) {
+                const int filled = static_cast<int>(fraction * 30 + 0.5);
+                char bar[31];
+                for (int i = 0; i < 30; ++i)
+                    bar[i] = i < filled ? '#' : '-';
+                bar[30] = '\0';
+                const long left = static_cast<long>(seconds * (1 - fraction) / fraction + 0.5);
+                length = std::snprintf(text, sizeof text,
+                    "\r[%s] %3d%%  %ld pictures  %.0f/s  ETA %ld:%02ld\033[K", bar,
+                    static_cast<int>(fraction * 100), m_count, rate, left / 60, left % 60);
+            } else {
+                length = std::snprintf(
+                    text, sizeof text, "\r%ld pictures  %.0f/s\033[K", m_count, rate);
+            }
+            m_err.write(text, static_cast<std::size_t>(length));
+            m_err.flush();
+            m_shown = true;
+        }
+
+        double readFraction() const
+        {
+            if (m_inputSize <= 0)
+                return 0;
+            const off_t offset = ::lseek(0, 0, SEEK_CUR);
+            if (offset <= 0)
+                return 0;
+            return std::min(1.0, static_cast<double>(offset) / m_inputSize);
+        }
+
+        Output& m_err;
+        Clock::time_point m_start;
+        Clock::time_point m_lastDraw;
+        double m_inputSize = 0;
+        long m_count = 0;
+        bool m_shown = false;
+    };
+
+    // The board view and picture options of one run, turning positions into picture files.
+    class PictureMaker
+    {
+    public:
+        PictureMaker(const PictureSettings& settings, bool png, ErrorMessages* messages)
+            : m_board(findResource, messages)
+            , m_png(png)
+        {
+            m_board.SetLightSquareColor(HtmlColorToColor(settings.colorLightSquares));
+            m_board.SetDarkSquareColor(HtmlColorToColor(settings.colorDarkSquares));
+            m_options.showBorder = settings.showBorder;
+            m_options.coordinates = settings.coordinates;
+            m_options.colorDiagramBackground = settings.colorDiagramBackground;
+        }
+
+        bool ready() const { return !m_board.terminationRequested(); }
+
+        // The bytes of the picture file of the position; false when it cannot be made.
+        bool make(const TChessPosition& position, std::vector<unsigned char>& bytes)
+        {
+            // Only squares that differ from the previous picture need setting: the composition
+            // repaints the whole board anyway.
+            for (int square = 0; square <= 77; ++square) {
+                const int piece = position.GetPiece(square);
+                if (isOnBoard(square) && m_board.GetSquare(square) != piece)
+                    m_board.SetSquare(piece, square);
+            }
+            try {
+                if (!ComposeDiagramPicture(m_board, m_options, m_picture))
+                    return false;
+                if (m_png)
+                    m_encoder.encode(m_picture, bytes);
+                else
+                    bytes = encodeBmp(m_picture);
+                return true;
+            } catch (const std::exception&) {
+                return false;
+            }
+        }
+
+    private:
+        TPictogram2D m_board;
+        DiagramPictureOptions m_options;
+        bool m_png;
+        // Kept from one picture to the next, so a batch allocates them once.
+        PngEncoder m_encoder;
+        Raster m_picture;
+    };
+
+    // Makes the pictures of a batch on worker threads, each with a board of its own, and hands
+    // them back in input order, so files, reports and progress come as if one thread did it;
+    // writing them on the one reporting thread also keeps the workers from contending for the
+    // folder. At most a few pictures per worker are outstanding, so memory stays the same for
+    // any input.
+    class PictureBatch
+    {
+    public:
+        // What became of one input line: its picture file's bytes, or the error text.
+        struct Outcome {
+            long lineNumber = 0;
+            std::string error;
+            std::string path;
+            std::vector<unsigned char> bytes;
+        };
+
+        explicit PictureBatch(std::vector<std::unique_ptr<PictureMaker>> makers)
+            : m_makers(std::move(makers))
+            , m_limit(4 * static_cast<long>(m_makers.size()))
+        {
+            for (const std::unique_ptr<PictureMaker>& maker : m_makers)
+                m_threads.emplace_back([this, &maker] { work(*maker); });
+        }
+
+        ~PictureBatch() { stop(); }
+        PictureBatch(const PictureBatch&) = delete;
+        PictureBatch& operator=(const PictureBatch&) = delete;
+
+        // Queues the picture of an accepted line.
+        void add(long lineNumber, const TChessPosition& position, std::string path)
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_queue.push_back({ m_submitted++, lineNumber, position, std::move(path) });
+            m_workToDo.notify_one();
+        }
+
+        // Records a line that gives no picture, to be reported in its turn.
+        void reject(long lineNumber, std::string message)
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            Outcome outcome;
+            outcome.lineNumber = lineNumber;
+            outcome.error = std::move(message);
+            m_done.emplace(m_submitted++, std::move(outcome));
+        }
+
+        // Calls reportOne(outcome) for the outcomes that are due, in input order; waits for the
+        // workers while too many are outstanding, or until all are done when `all` is set.
+        template <class Fn> void report(Fn&& reportOne, bool all)
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            for (;;) {
+                const auto next = m_done.find(m_reported);
+                if (next != m_done.end()) {
+                    Outcome outcome = std::move(next->second);
+                    m_done.erase(next);
+                    ++m_reported;
+                    lock.unlock();
+                    reportOne(outcome);
+                    lock.lock();
+                    continue;
+                }
+                const long outstanding = m_submitted - m_reported;
+                if (outstanding == 0 || (!all && outstanding < m_limit))
+                    return;
+                m_resultReady.wait(lock);
+            }
+        }
+
+    private:
+        struct Job {
+            long sequence;
+            long lineNumber;
+            TChessPosition position;
+            std::string path;
+        };
+
+        void work(PictureMaker& maker)
+        {
+            for (;;) {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_workToDo.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
+                if (m_queue.empty())
+                    return;
+                Job job = std::move(m_queue.front());
+                m_queue.pop_front();
+                lock.unlock();
+                Outcome outcome;
+                outcome.lineNumber = job.lineNumber;
+                outcome.path = std::move(job.path);
+                if (!maker.make(job.position, outcome.bytes))
+                    outcome.error = "Error in creating diagram bitmap";
+                lock.lock();
+                m_done.emplace(job.sequence, std::move(outcome));
+                m_resultReady.notify_all();
+            }
+        }
+
+        void stop()
+        {
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_stopping = true;
+            }
+            m_workToDo.notify_all();
+            for (std::thread& thread : m_threads)
+                thread.join();
+            m_threads.clear();
+        }
+
+        std::vector<std::unique_ptr<PictureMaker>> m_makers;
+        const long m_limit;
+        std::vector<std::thread> m_threads;
+        std::mutex m_mutex;
+        std::condition_variable m_workToDo;
+        std::condition_variable m_resultReady;
+        std::deque<Job> m_queue;
+        std::map<long, Outcome> m_done;
+        long m_submitted = 0;
+        long m_reported = 0;
+        bool m_stopping = false;
+    };
+
+    // One worker per processor for a folder of pictures, at most 8; a single file needs one.
+    std::size_t workerCount(bool toFolder)
+    {
+        if (!toFolder)
+            return 1;
+        const unsigned processors = std::thread::hardware_concurrency();
+        return std::clamp<std::size_t>(processors, 1, 8);
+    }
+
+} // namespace
+
+int runImageExport(const ExportOptions& options, const PictureSettings& settings, Output& err)
 {
-    throw UsageError("picture export is not available yet");
+    if (options.output.empty())
+        throw UsageError("export " + options.format + " needs -o FILE or -o DIR/");
+    const bool png = options.format == "png";
+    const bool toFolder = isFolderOutput(options.output);
+    if (toFolder && ::mkdir(options.output.c_str(), 0777) != 0 && errno != EEXIST) {
+        err.write("pictog-cli: cannot create folder " + options.output + ": " + std::strerror(errno)
+            + "\n");
+        return ExitRejected;
+    }
+
+    // Every worker's board loads the same bitmaps, so only the first reports a failure.
+    StderrMessages messages(err);
+    std::vector<std::unique_ptr<PictureMaker>> makers;
+    const std::size_t workers = workerCount(toFolder);
+    for (std::size_t i = 0; i < workers; ++i) {
+        makers.push_back(std::make_unique<PictureMaker>(settings, png, i == 0 ? &messages : nullptr));
+        if (!makers.back()->ready())
+            return ExitRejected;
+    }
+
+    const bool showProgress = !options.position && ::isatty(2);
+    Progress progress(err);
+    bool allDone = true;
+    auto reportOne = [&](const PictureBatch::Outcome& outcome) {
+        std::string error = outcome.error;
+        if (error.empty()) {
+            const std::string reason
+                = writeFileReplacing(outcome.path, outcome.bytes.data(), outcome.bytes.size());
+            if (!reason.empty())
+                error = "cannot create file " + outcome.path + ": " + reason;
+        }
+        if (error.empty()) {
+            if (showProgress)
+                progress.advance();
+            return;
+        }
+        allDone = false;
+        if (showProgress)
+            progress.clear();
+        reportLine(err, outcome.lineNumber, error);
+    };
+
+    PictureBatch batch(std::move(makers));
+    forEachInputLine(options.position, [&](long lineNumber, auto& source) {
+        // One file holds one picture: further lines need a folder.
+        if (!toFolder && lineNumber > 1) {
+            batch.reject(lineNumber, "one picture per file; use -o DIR/ for several positions");
+        } else {
+            const EpdParse parse = detail::parseEPDLine(source);
+            if (!parse.accepted)
+                batch.reject(lineNumber, parse.message);
+            else
+                batch.add(lineNumber, parse.board,
+                    toFolder ? numberedOutputPath(options.output, lineNumber, options.format)
+                             : options.output);
+        }
+        batch.report(reportOne, false);
+    });
+    batch.report(reportOne, true);
+    if (showProgress)
+        progress.finish();
+    return allDone ? ExitOk : ExitRejected;
 }
 
 } // namespace pictog::cli

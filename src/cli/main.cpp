@@ -21,6 +21,17 @@ commands:
   transform NAME        the line of the transformed board, with the panel reset (w - - 0 1);
                         NAME: rotate-left, rotate-right, switch-color, mirror-horizontal,
                         mirror-vertical, mirror-left-diagonal, mirror-right-diagonal
+  export FORMAT [-o OUT] [--header1 T] [--header2 T] [--footer1 T] [--footer2 T] [--preview]
+                        fen, ccc ("[D]" + line), ascii, pgn (Date in the LC_TIME short form),
+                        html (--preview: the whole preview page, images as file:// URLs): the
+                        bytes the desktop program exports (CR LF line ends), captions only from
+                        the options; to stdout, -o FILE, or -o DIR/ for one file per input line
+                        (0001.txt for ascii, 0001.html, ...); with several stdin lines each
+                        record is followed by LF unless it already ends with a line break
+                        png, bmp: the diagram picture (settings showBorder, coordinates and
+                        the three colours); -o is required, and a file takes one position, so
+                        further stdin lines are rejected: use -o DIR/ for 0001.png, ...;
+                        progress on stderr when it is a terminal
 
 options:
   --ini FILE            read settings from FILE (never written)
