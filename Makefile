@@ -3,9 +3,11 @@ GENERATOR := -G Ninja
 BUILD     := build
 ASAN      := build-asan
 BENCH     := build-bench
+FUZZ      := build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS      ?= $(shell nproc)
 
-.PHONY: run test asan bench deps configure build
+.PHONY: run test asan bench fuzz deps configure build
 
 deps:
 	@scripts/install-deps
@@ -33,3 +35,10 @@ bench: deps
 	@cmake -S . -B $(BENCH) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DPICTOG_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j $(JOBS)
 	scripts/run-benchmarks $(BENCH)
+
+# Every fuzz target for FUZZ_SECONDS each (clang, libFuzzer, ASan + UBSan), one after the other.
+fuzz: deps
+	@cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DPICTOG_BUILD_FUZZ=ON -DPICTOG_BUILD_GUI=OFF -DPICTOG_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ) --target pictog-fuzzers -j $(JOBS)
+	fuzz/run-fuzzers $(FUZZ) $(FUZZ_SECONDS)

@@ -60,14 +60,18 @@ int listEntry(const QComboBox* box)
     return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
 }
 
-QPixmap paletteIcon(int piece)
+// The palette's picture of a piece, or an empty one after reporting "Error loading PALETTEn":
+// the program goes on with a blank button.
+QPixmap paletteIcon(int piece, const ResourceLookup& lookup, ErrorMessages& messages)
 {
-    const auto resource = findResource("PALETTE" + std::to_string(piece));
-    if (!resource)
+    const std::string name = "PALETTE" + std::to_string(piece);
+    const auto resource = lookup(name);
+    const JpegDecoding decoded
+        = resource ? decodeJpeg(resource->data, resource->size) : JpegDecoding {};
+    if (!decoded.image) {
+        messages.ShowError("Error loading " + name);
         return {};
-    const JpegDecoding decoded = decodeJpeg(resource->data, resource->size);
-    if (!decoded.image)
-        return {};
+    }
     const RgbPixels& rgb = *decoded.image;
     QImage image(rgb.width, rgb.height, QImage::Format_RGB32);
     for (int y = 0; y < rgb.height; ++y) {
@@ -148,10 +152,12 @@ void TFormMain::setUpControls()
     m_palette[3] = { ui->BevelBishop, ui->ImageBishop, WhiteBishop };
     m_palette[4] = { ui->BevelKnight, ui->ImageKnight, WhiteKnight };
     m_palette[5] = { ui->BevelPawn, ui->ImagePawn, WhitePawn };
+    const ResourceLookup resources
+        = m_platform.resources ? m_platform.resources : ResourceLookup(findResource);
     for (const PaletteEntry& entry : m_palette)
-        entry.image->setPixmap(paletteIcon(entry.piece));
+        entry.image->setPixmap(paletteIcon(entry.piece, resources, m_coreMessages));
 
-    ui->Pictogram2D1->createBoard(findResource, &m_coreMessages);
+    ui->Pictogram2D1->createBoard(resources, &m_coreMessages);
     ui->EditFENLine->installEventFilter(this);
 }
 
@@ -952,37 +958,49 @@ void TFormMain::OpenInTextEditor(const QString& path)
     m_platform.textEditor->open(qs(m_params->textEditor()), path);
 }
 
+void TFormMain::openWebAddress(const std::string& text)
+{
+    // The addresses come from a file users edit by hand: only a web address goes to the shell,
+    // so a file path or another scheme never reaches the desktop's opener.
+    const QString address = qs(text);
+    if (webAddress(address).isEmpty()) {
+        m_platform.messages->showError(QStringLiteral("Not a web address: ") + address);
+        return;
+    }
+    m_platform.shell->openUrl(address);
+}
+
 void TFormMain::MIHelpWWWHomeClick()
 {
-    m_platform.shell->openUrl(qs(m_params->urlHomePage()));
+    openWebAddress(m_params->urlHomePage());
 }
 void TFormMain::MIHelpWWWPGNStandardClick()
 {
-    m_platform.shell->openUrl(qs(m_params->urlPGNStandard()));
+    openWebAddress(m_params->urlPGNStandard());
 }
 void TFormMain::MIHelpWWWFENEPDStandardClick()
 {
-    m_platform.shell->openUrl(qs(m_params->urlEPDStandard()));
+    openWebAddress(m_params->urlEPDStandard());
 }
 void TFormMain::MIHelpWWWCCCForumClick()
 {
-    m_platform.shell->openUrl(qs(m_params->urlCCCForum()));
+    openWebAddress(m_params->urlCCCForum());
 }
 void TFormMain::MIHelpWWWChessBitsForumClick()
 {
-    m_platform.shell->openUrl(qs(m_params->urlChessBitsForum()));
+    openWebAddress(m_params->urlChessBitsForum());
 }
 void TFormMain::MIHelpWWWCSSForumClick()
 {
-    m_platform.shell->openUrl(qs(m_params->urlCSSForum()));
+    openWebAddress(m_params->urlCSSForum());
 }
 void TFormMain::MIHelpWWWFCPForumClick()
 {
-    m_platform.shell->openUrl(qs(m_params->urlFCPForum()));
+    openWebAddress(m_params->urlFCPForum());
 }
 void TFormMain::MIHelpWWWWinBoardForumClick()
 {
-    m_platform.shell->openUrl(qs(m_params->urlWinBoardForum()));
+    openWebAddress(m_params->urlWinBoardForum());
 }
 
 } // namespace pictog::gui

@@ -196,6 +196,8 @@ private:
     void copyText(const std::string& text);
     std::optional<Raster> ComposeDiagramPicture();
     void savePicture(bool png);
+    // Hands a web address from the settings to the shell; anything else is reported instead.
+    void openWebAddress(const std::string& text);
     QString lineText() const;
 
     std::unique_ptr<Ui::TFormMain> ui;

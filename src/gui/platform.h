@@ -4,8 +4,11 @@
 // behaviour can be driven in tests with recording fakes instead of modal boxes and a real
 // clipboard. qt_platform.h holds the adapters the program itself uses.
 
+#include "diagram/piece_bitmaps.h"
+
 #include <QImage>
 #include <QString>
+#include <QUrl>
 
 namespace pictog::gui {
 
@@ -61,6 +64,11 @@ public:
     virtual void openUrl(const QString& url) = 0;
 };
 
+// The web address a text names: an http or https URL with a host, where a bare "host/path"
+// counts as http. An empty URL for anything else (a file path, another scheme, no host), so that
+// such a text is never handed to the desktop's opener.
+QUrl webAddress(const QString& text);
+
 // Today's date in the user's short date format.
 class DateSource
 {
@@ -105,6 +113,8 @@ public:
 
 // The set of services one main window uses; the window does not own them.
 struct PlatformServices {
+    // Where the piece bitmaps and palette icons come from; empty means the program's own.
+    ResourceLookup resources;
     MessageBoxes* messages = nullptr;
     Clipboard* clipboard = nullptr;
     SaveFileDialog* saveDialog = nullptr;

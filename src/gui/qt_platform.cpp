@@ -68,9 +68,17 @@ void QtShell::openFile(const QString& path)
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+QUrl webAddress(const QString& text)
+{
+    const QUrl url = QUrl::fromUserInput(text.trimmed());
+    const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    return url.isValid() && web && !url.host().isEmpty() ? url : QUrl();
+}
+
 void QtShell::openUrl(const QString& url)
 {
-    QDesktopServices::openUrl(QUrl::fromUserInput(url));
+    if (const QUrl address = webAddress(url); !address.isEmpty())
+        QDesktopServices::openUrl(address);
 }
 
 QString QtDateSource::shortDate() const

@@ -36,7 +36,8 @@ public:
     QString chooseFile(const SaveDialogRequest& request) override;
 };
 
-// QDesktopServices::openUrl, which hands the request to the desktop's handler and returns.
+// QDesktopServices::openUrl, which hands the request to the desktop's handler and returns; openUrl
+// passes on web addresses only (see webAddress).
 class QtShell final : public Shell
 {
 public:

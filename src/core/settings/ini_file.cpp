@@ -92,6 +92,10 @@ bool parseIniInteger(std::string_view text, int& value)
 
 IniFile::IniFile(std::string_view text)
 {
+    // Editors that save "UTF-8 with BOM" put one before the first line; it is no part of it.
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, byteOrderMark.size()) == byteOrderMark)
+        text.remove_prefix(byteOrderMark.size());
     Section* current = nullptr;
     while (!text.empty()) {
         std::size_t end = text.find_first_of("\r\n");

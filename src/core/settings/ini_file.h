@@ -24,7 +24,8 @@ public:
     // An empty store.
     IniFile() = default;
 
-    // Parses the text of an INI file; line ends may be LF, CR LF or CR.
+    // Parses the text of an INI file; line ends may be LF, CR LF or CR, and a UTF-8 byte order
+    // mark at the very start is skipped.
     explicit IniFile(std::string_view text);
 
     // The value of the key, or defaultValue when the section or key is missing. An empty value

@@ -200,7 +200,11 @@ bool TPictogParams::SaveSettings()
     m_ini.writeString(SectionStandardUrls, "urlFCPForum", m_urlFCPForum);
     m_ini.writeString(SectionStandardUrls, "urlWinBoardForum", m_urlWinBoardForum);
 
-    if (!m_fileSystem->replaceFileAtomically(m_iniFile, m_ini.text()).empty()) {
+    // A file that was there but could not be read is never replaced: it may hold settings this
+    // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.
+    const bool keepUnreadFile
+        = m_readStatus == FileReadStatus::Unreadable && m_fileSystem->isExistingFile(m_iniFile);
+    if (keepUnreadFile || !m_fileSystem->replaceFileAtomically(m_iniFile, m_ini.text()).empty()) {
         if (m_reporter)
             m_reporter->showError("Cannot create file " + m_iniFile);
         return false;

@@ -55,8 +55,9 @@ class TPictogParams {
 public:
     // The desktop program's store: Pictog.ini in programDir (the folder of the program file, given
     // without a trailing "/"). The file is read now if it exists; a file that exists but is no
-    // readable text file is treated as absent. reporter may be null (failures then go unseen);
-    // fileSystem null means the real one.
+    // readable text file gives the defaults and is never overwritten (saving reports the failure
+    // while it is there). reporter may be null (failures then go unseen); fileSystem null means
+    // the real one.
     explicit TPictogParams(std::string programDir, ErrorReporter* reporter = nullptr,
         std::shared_ptr<FileSystem> fileSystem = nullptr);
 
@@ -70,8 +71,9 @@ public:
     void LoadSettings();
 
     // Writes every key but textEditor into the store and rewrites the file, only when `modified`
-    // is set. On failure reports "Cannot create file PATH", leaves the old file untouched and
-    // `modified` set. Returns false only when a write was needed and failed.
+    // is set. On failure, and when the file could not be read at construction and is still
+    // there, reports "Cannot create file PATH", leaves the old file untouched and `modified` set.
+    // Returns false only when a write was needed and failed.
     bool SaveSettings();
 
     // The piece-image edge of the current pieceSet (see pieceImageSize).
