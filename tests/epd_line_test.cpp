@@ -10,7 +10,10 @@ namespace pictog {
 namespace {
 
     // What a parse left behind, written as a line: the board read so far and the panel.
-    std::string stateOf(const EpdParse& parse) { return BuildEPDLine(parse.board, parse.panel); }
+    std::string stateOf(const EpdParse& parse)
+    {
+        return BuildEPDLine(parse.board, parse.panel);
+    }
 
     const std::string E = "8/8/8/8/8/8/8/8";
 
@@ -19,7 +22,9 @@ namespace {
         std::string built;
     };
 
-    class ParseAccepts : public testing::TestWithParam<AcceptCase> { };
+    class ParseAccepts : public testing::TestWithParam<AcceptCase>
+    {
+    };
 
     TEST_P(ParseAccepts, BuildsTheExpectedLine)
     {
@@ -92,8 +97,10 @@ namespace {
             AcceptCase { E + " b Qk ", E + " b Qk - 0 1" },
             AcceptCase { E + " w - - ", E + " w - - 0 1" },
             // Every piece on every square: a 71-character placement reads back.
-            AcceptCase { "rnbqkbnr/pppppppp/RNBQKBNR/PPPPPPPP/kqrbnpKQ/RBNPkqrb/nKQRBNPp/KQkqRrBb b - - 0 1",
-                "rnbqkbnr/pppppppp/RNBQKBNR/PPPPPPPP/kqrbnpKQ/RBNPkqrb/nKQRBNPp/KQkqRrBb b - - 0 1" }));
+            AcceptCase {
+                "rnbqkbnr/pppppppp/RNBQKBNR/PPPPPPPP/kqrbnpKQ/RBNPkqrb/nKQRBNPp/KQkqRrBb b - - 0 1",
+                "rnbqkbnr/pppppppp/RNBQKBNR/PPPPPPPP/kqrbnpKQ/RBNPkqrb/nKQRBNPp/KQkqRrBb b - - 0 "
+                "1" }));
 
     struct RejectCase {
         std::string input;
@@ -101,7 +108,9 @@ namespace {
         std::string state; // board read before the error and the panel as the steps left it
     };
 
-    class ParseRejects : public testing::TestWithParam<RejectCase> { };
+    class ParseRejects : public testing::TestWithParam<RejectCase>
+    {
+    };
 
     TEST_P(ParseRejects, ReportsTheMessageAndKeepsWhatWasRead)
     {
@@ -143,14 +152,16 @@ namespace {
             RejectCase { E + "\n", "\n" + Invalid, E + " w - - 0 1" },
             RejectCase { E + "\r\n", "\r" + Invalid, E + " w - - 0 1" },
             RejectCase { E + "\tw - - 0 1", "\t" + Invalid, E + " w - - 0 1" },
-            RejectCase { "k" + std::string(1, '\0') + "7/8/8/8/8/8/8/8", std::string(1, '\0') + Invalid,
-                "k7/8/8/8/8/8/8/8 w - - 0 1" },
+            RejectCase { "k" + std::string(1, '\0') + "7/8/8/8/8/8/8/8",
+                std::string(1, '\0') + Invalid, "k7/8/8/8/8/8/8/8 w - - 0 1" },
             // A multi-byte character is quoted whole; a broken one as far as it goes.
             RejectCase { "8/\xC3\xA9/8", "\xC3\xA9" + Invalid, E + " w - - 0 1" },
             RejectCase { "8/\xE2\x82\xAC", "\xE2\x82\xAC" + Invalid, E + " w - - 0 1" },
             RejectCase { "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80" + Invalid, E + " w - - 0 1" },
             RejectCase { "\xE2\x82", "\xE2\x82" + Invalid, E + " w - - 0 1" },
-            RejectCase { "\xC3" "A", "\xC3" + Invalid, E + " w - - 0 1" },
+            RejectCase { "\xC3"
+                         "A",
+                "\xC3" + Invalid, E + " w - - 0 1" },
             RejectCase { "\x80", "\x80" + Invalid, E + " w - - 0 1" },
             // A slash ending the text, and a slash ending the placement before a space.
             RejectCase { E + "/", Position, E + " w - - 0 1" },
@@ -261,8 +272,8 @@ namespace {
         for (int rank = 0; rank < 8; ++rank)
             for (int file = 0; file < 8; ++file)
                 board.SetPiece(WhiteQueen, squareIndex(file, rank));
-        const std::string line = BuildEPDLine(board,
-            panelWith(1, "KQkq", 16, -2147483647 - 1, -2147483647 - 1));
+        const std::string line
+            = BuildEPDLine(board, panelWith(1, "KQkq", 16, -2147483647 - 1, -2147483647 - 1));
         EXPECT_EQ(line.size(), MaxEpdLineLength);
     }
 
@@ -306,7 +317,8 @@ namespace {
 
     TEST(EpdRoundTrip, TypedCountersComeBackClamped)
     {
-        const EpdParse parse = ParseEPDLine(BuildEPDLine(TChessPosition(), panelWith(0, "", 0, 250, 0)));
+        const EpdParse parse
+            = ParseEPDLine(BuildEPDLine(TChessPosition(), panelWith(0, "", 0, 250, 0)));
         ASSERT_TRUE(parse.accepted);
         EXPECT_EQ(parse.panel.halfMoveClock, 100);
         EXPECT_EQ(parse.panel.moveNumber, 1);

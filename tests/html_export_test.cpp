@@ -86,8 +86,8 @@ namespace {
             { "html_initial_compact.html", Initial.data(), [](HtmlSettings&) {}, {},
                 HtmlMode::Clipboard, -2 },
             // One fragment per line, every caption line, unescaped markup.
-            { "html_initial_lines.html", Initial.data(),
-                [](HtmlSettings& s) { s.compact = false; }, markup, HtmlMode::Clipboard, -2 },
+            { "html_initial_lines.html", Initial.data(), [](HtmlSettings& s) { s.compact = false; },
+                markup, HtmlMode::Clipboard, -2 },
             // Black to move, no coordinates, no border, forum colours in lower case.
             { "html_black_plain.html",
                 "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1",
@@ -132,8 +132,8 @@ namespace {
             const Position position = positionOf(c.fen);
             const int moveRight = c.moveRight == -2 ? position.panel.moveRight : c.moveRight;
             expectGolden(c.golden,
-                BuildHTMLCode(settings, c.captions, position.line, moveRight, position.pieces,
-                    c.mode));
+                BuildHTMLCode(
+                    settings, c.captions, position.line, moveRight, position.pieces, c.mode));
         }
     }
 
@@ -207,9 +207,9 @@ namespace {
             const char* size;
             const char* width;
         };
-        const SetCase cases[] = { { 1, "38", "399" }, { 2, "32", "351" }, { 3, "48", "479" },
-            { 4, "30", "335" }, { 5, "35", "375" }, { 8, "35", "375" }, { 0, "-1", "87" },
-            { 9, "-1", "87" } };
+        const SetCase cases[]
+            = { { 1, "38", "399" }, { 2, "32", "351" }, { 3, "48", "479" }, { 4, "30", "335" },
+                  { 5, "35", "375" }, { 8, "35", "375" }, { 0, "-1", "87" }, { 9, "-1", "87" } };
         const Position position = positionOf(Initial);
         for (const SetCase& c : cases) {
             HtmlSettings settings = defaultSettings();
@@ -217,8 +217,8 @@ namespace {
             // W does not depend on coordinates or the side-to-move image.
             settings.coordinates = c.pieceSet % 2 == 0;
             settings.showSideToMove = c.pieceSet % 3 == 0;
-            const std::string code
-                = BuildHTMLCode(settings, {}, position.line, 0, position.pieces, HtmlMode::Clipboard);
+            const std::string code = BuildHTMLCode(
+                settings, {}, position.line, 0, position.pieces, HtmlMode::Clipboard);
             const std::string n = std::to_string(c.pieceSet);
             const std::string square = std::string("width=\"") + c.size + "\" height=\"" + c.size;
             EXPECT_EQ(count(code, square + "\"></TD>"), 32u) << c.pieceSet; // images
@@ -261,13 +261,14 @@ namespace {
     TEST(HtmlDiagramTest, SquareColoursAndPieceImages)
     {
         // a1 dark, h1 and a8 light; every piece code names its own image.
-        const Position position = positionOf("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+        const Position position
+            = positionOf("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
         HtmlSettings settings = defaultSettings();
         settings.compact = false;
         settings.colorLightSquares = "LIGHT";
         settings.colorDarkSquares = "DARK";
-        const std::string code = BuildHTMLCode(
-            settings, {}, position.line, 0, position.pieces, HtmlMode::Clipboard);
+        const std::string code
+            = BuildHTMLCode(settings, {}, position.line, 0, position.pieces, HtmlMode::Clipboard);
         std::vector<std::string> cells;
         std::istringstream lines(code);
         for (std::string line; std::getline(lines, line);)
@@ -304,7 +305,8 @@ namespace {
                 "<TD valign=\"top\"><IMG src=\"https://pictog.github.io/chesspieces/"
                 "b2move.gif\" border=\"0\" alt=\" black to move \" width=\"29\" "
                 "height=\"29\"></TD>" },
-            { -1, true, "<TD valign=\"top\"><IMG src=\"https://pictog.github.io/chesspieces/b2move" },
+            { -1, true,
+                "<TD valign=\"top\"><IMG src=\"https://pictog.github.io/chesspieces/b2move" },
             { 0, false, "<TD valign=\"bottom\">&nbsp;</TD>" },
             { 1, false, "<TD valign=\"top\">&nbsp;</TD>" },
         };
@@ -319,16 +321,17 @@ namespace {
 
     TEST(HtmlPreviewTest, PageAroundTheCode)
     {
-        const std::string head = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2//EN\">\r\n"
-                                 "<HTML>\r\n<HEAD>\r\n<TITLE>Pictog: HTMLPreview</TITLE>\r\n"
-                                 "<META name=\"generator\" content=\"Pictog V1.01  (12-OCT-2002)\">\r\n"
-                                 "<META name=\"resource-type\" content=\"document\">\r\n"
-                                 "<META http-equiv=\"content-type\" content=\"text/html; "
-                                 "charset=UTF-8\">\r\n</HEAD>\r\n<BODY>\r\n";
+        const std::string head
+            = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2//EN\">\r\n"
+              "<HTML>\r\n<HEAD>\r\n<TITLE>Pictog: HTMLPreview</TITLE>\r\n"
+              "<META name=\"generator\" content=\"Pictog V1.01  (12-OCT-2002)\">\r\n"
+              "<META name=\"resource-type\" content=\"document\">\r\n"
+              "<META http-equiv=\"content-type\" content=\"text/html; "
+              "charset=UTF-8\">\r\n</HEAD>\r\n<BODY>\r\n";
         // Compact code is one line; code with line ends leaves an empty line before </BODY>.
         EXPECT_EQ(BuildPreviewPage("<P>one line"), head + "<P>one line\r\n</BODY>\r\n</HTML>\r\n");
-        EXPECT_EQ(BuildPreviewPage("<P>\r\n<B>\r\n"),
-            head + "<P>\r\n<B>\r\n\r\n</BODY>\r\n</HTML>\r\n");
+        EXPECT_EQ(
+            BuildPreviewPage("<P>\r\n<B>\r\n"), head + "<P>\r\n<B>\r\n\r\n</BODY>\r\n</HTML>\r\n");
         EXPECT_EQ(BuildPreviewPage(""), head + "\r\n</BODY>\r\n</HTML>\r\n");
     }
 

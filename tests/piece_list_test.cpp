@@ -42,7 +42,9 @@ namespace {
         return result;
     }
 
-    class PieceList : public testing::TestWithParam<Case> { };
+    class PieceList : public testing::TestWithParam<Case>
+    {
+    };
 
     TEST_P(PieceList, ReadsTheSquaresAndReportsTheFirstError)
     {

@@ -46,7 +46,8 @@ namespace {
 
     bool exists(const std::string& path)
     {
-        struct stat info {};
+        struct stat info {
+        };
         return ::stat(path.c_str(), &info) == 0;
     }
 
@@ -64,14 +65,16 @@ namespace {
         return names;
     }
 
-    class RecordingReporter : public ErrorReporter {
+    class RecordingReporter : public ErrorReporter
+    {
     public:
         void showError(const std::string& message) override { messages.push_back(message); }
         std::vector<std::string> messages;
     };
 
     // A folder of its own for each test, removed afterwards.
-    class SettingsTest : public ::testing::Test {
+    class SettingsTest : public ::testing::Test
+    {
     protected:
         void SetUp() override
         {
@@ -322,7 +325,8 @@ namespace {
             if (c.rewritten) {
                 EXPECT_NE(after.find("[Standard URLs]"), std::string::npos) << c.line;
                 const IniFile reread(after);
-                const std::string key = std::string(c.line).substr(0, std::string(c.line).find('='));
+                const std::string key
+                    = std::string(c.line).substr(0, std::string(c.line).find('='));
                 EXPECT_EQ(reread.readString(c.section, key, "?"), c.expected) << c.line;
             } else {
                 EXPECT_EQ(after, original) << c.line;
@@ -337,7 +341,8 @@ namespace {
 
     TEST_F(SettingsTest, HistoryFlagReadsWordsAsTheDefault)
     {
-        const FlagLoadCase cases[] = { { "yes", true }, { "0", false }, { "2", true }, { "1", true } };
+        const FlagLoadCase cases[]
+            = { { "yes", true }, { "0", false }, { "2", true }, { "1", true } };
         for (const FlagLoadCase& c : cases) {
             writeAll(ini, std::string("[History]\nactivated=") + c.value + "\nfenLine=8/8 w\n");
             const TPictogParams params = loaded();
@@ -470,8 +475,8 @@ namespace {
                 "#9ec2ef", true },
             { "colour invalid", [](TPictogParams& p) { p.setColorLightSquares("blue"); }, light,
                 "blue", true },
-            { "half move unchecked", [](TPictogParams& p) { p.setHalfMoveClock(250); }, half,
-                "250", true },
+            { "half move unchecked", [](TPictogParams& p) { p.setHalfMoveClock(250); }, half, "250",
+                true },
             { "flag held", [](TPictogParams& p) { p.setShowHeader(true); }, flag, "1", false },
             { "flag off", [](TPictogParams& p) { p.setShowHeader(false); }, flag, "0", true },
         };
@@ -530,7 +535,8 @@ namespace {
     }
 
     // A file system whose chosen primitive fails, for the atomic rewrite.
-    class FailingFileSystem : public FileSystem {
+    class FailingFileSystem : public FileSystem
+    {
     public:
         enum class Step { None, Open, Write, Sync, Close, Rename };
         explicit FailingFileSystem(Step step)
@@ -633,12 +639,14 @@ namespace {
         TPictogParams params = loaded();
         params.setHeader1("x");
         ASSERT_TRUE(params.SaveSettings());
-        struct stat info {};
+        struct stat info {
+        };
         ASSERT_EQ(::stat(ini.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0600u);
     }
 
-    class UnreadableFileSystem : public FileSystem {
+    class UnreadableFileSystem : public FileSystem
+    {
     protected:
         int openFile(const char* path, int flags, mode_t mode) override
         {

@@ -124,16 +124,18 @@ namespace {
             int moveRight;
             const char* side;
         };
-        for (const SideCase c : { SideCase { 0, "White" }, SideCase { 1, "Black" },
-                 SideCase { -1, "Black" } }) {
+        for (const SideCase c :
+            { SideCase { 0, "White" }, SideCase { 1, "Black" }, SideCase { -1, "Black" } }) {
             const std::string text
                 = BuildASCIIBoard(position.pieces, c.moveRight, "LINE", { false, true, true });
             const std::string expectedTail
                 = std::string("\r\n    ") + c.side + " to move\r\n\r\nFEN: LINE\r\n";
             ASSERT_GE(text.size(), expectedTail.size());
             EXPECT_EQ(text.substr(text.size() - expectedTail.size()), expectedTail) << c.moveRight;
-            EXPECT_NE(text.find("    | K*| Q*| R*| B*| N*| P*|   |   |    \r\n"), std::string::npos);
-            EXPECT_NE(text.find("    | K | Q | R | B | N | P |   |   |    \r\n"), std::string::npos);
+            EXPECT_NE(
+                text.find("    | K*| Q*| R*| B*| N*| P*|   |   |    \r\n"), std::string::npos);
+            EXPECT_NE(
+                text.find("    | K | Q | R | B | N | P |   |   |    \r\n"), std::string::npos);
         }
     }
 

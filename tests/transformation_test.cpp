@@ -33,7 +33,8 @@ namespace {
             { T::MirrorRightDiagonal, "rp4PR/np4PN/bp4PB/qp4PQ/kp4PK/bp4PB/np4PN/rp4PR" },
         };
         for (const Case& c : cases)
-            EXPECT_EQ(transformedLine(TChessPosition(), c.t), std::string(c.placement) + " w - - 0 1")
+            EXPECT_EQ(
+                transformedLine(TChessPosition(), c.t), std::string(c.placement) + " w - - 0 1")
                 << transformationName(c.t);
     }
 
@@ -81,7 +82,8 @@ namespace {
         for (int piece = WhitePawn; piece <= BlackKing; ++piece) {
             const int file = piece % 8;
             const int rank = piece / 8 * 3;
-            EXPECT_EQ(switched.GetPiece(squareIndex(file, 7 - rank)), piece <= WhiteKing ? piece + 6 : piece - 6);
+            EXPECT_EQ(switched.GetPiece(squareIndex(file, 7 - rank)),
+                piece <= WhiteKing ? piece + 6 : piece - 6);
         }
     }
 
@@ -98,7 +100,8 @@ namespace {
         for (int rank = 0; rank < 8; ++rank)
             for (int file = 0; file < 8; ++file)
                 if (std::uniform_int_distribution<int>(1, 100)(random) <= density)
-                    board.SetPiece(std::uniform_int_distribution<int>(1, 12)(random), squareIndex(file, rank));
+                    board.SetPiece(
+                        std::uniform_int_distribution<int>(1, 12)(random), squareIndex(file, rank));
         return board;
     }
 
@@ -120,7 +123,8 @@ namespace {
             for (Transformation t : { T::SwitchColor, T::MirrorHorizontal, T::MirrorVertical,
                      T::MirrorLeftDiagonal, T::MirrorRightDiagonal })
                 EXPECT_EQ(apply(board, { t, t }), board) << transformationName(t);
-            EXPECT_EQ(apply(board, { T::RotateLeft, T::RotateLeft, T::RotateLeft, T::RotateLeft }), board);
+            EXPECT_EQ(apply(board, { T::RotateLeft, T::RotateLeft, T::RotateLeft, T::RotateLeft }),
+                board);
             EXPECT_EQ(apply(board, { T::RotateLeft, T::RotateLeft }),
                 apply(board, { T::MirrorHorizontal, T::MirrorVertical }));
             EXPECT_EQ(apply(board, { T::MirrorVertical, T::MirrorLeftDiagonal }),
@@ -143,7 +147,8 @@ namespace {
     {
         for (Transformation t : AllTransformations)
             EXPECT_EQ(transformationFromName(transformationName(t)), t);
-        for (const char* name : { "", "rotate", "Rotate-Left", "rotate_left", "mirror-horizontal " })
+        for (const char* name :
+            { "", "rotate", "Rotate-Left", "rotate_left", "mirror-horizontal " })
             EXPECT_FALSE(transformationFromName(name).has_value()) << name;
     }
 

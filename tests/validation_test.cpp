@@ -10,12 +10,14 @@ namespace {
 
     struct Case {
         const char* name;
-        std::string line;    // board and panel to check
+        std::string line; // board and panel to check
         std::string message; // empty: every check passes
-        std::string after;   // the line after the corrections; empty: same as line
+        std::string after; // the line after the corrections; empty: same as line
     };
 
-    class Validation : public testing::TestWithParam<Case> { };
+    class Validation : public testing::TestWithParam<Case>
+    {
+    };
 
     TEST_P(Validation, FirstFailingCheckAndItsCorrection)
     {
@@ -28,37 +30,52 @@ namespace {
         EXPECT_EQ(BuildEPDLine(parse.board, result.panel), c.after.empty() ? c.line : c.after);
     }
 
-    std::string caseName(const testing::TestParamInfo<Case>& info) { return info.param.name; }
+    std::string caseName(const testing::TestParamInfo<Case>& info)
+    {
+        return info.param.name;
+    }
 
     // Both kings on their squares and nothing else.
     const std::string Kings = "4k3/8/8/8/8/8/8/4K3";
 
     INSTANTIATE_TEST_SUITE_P(Checks, Validation,
-        testing::Values(
-            Case { "InitialPosition", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "", "" },
+        testing::Values(Case { "InitialPosition",
+                            "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "", "" },
             Case { "KingsOnly", Kings + " b - - 7 30", "", "" },
             // 1..4: kings, white before black, missing before too many.
             Case { "EmptyBoard", "8/8/8/8/8/8/8/8 w - - 0 1", "No white king on the board", "" },
-            Case { "NoWhiteKingButTwoBlack", "k6k/8/8/8/8/8/8/8 w - - 0 1", "No white king on the board", "" },
-            Case { "TwoWhiteKingsNoBlack", "8/8/8/8/8/8/8/K6K w - - 0 1", "Too many white kings on the board", "" },
+            Case { "NoWhiteKingButTwoBlack", "k6k/8/8/8/8/8/8/8 w - - 0 1",
+                "No white king on the board", "" },
+            Case { "TwoWhiteKingsNoBlack", "8/8/8/8/8/8/8/K6K w - - 0 1",
+                "Too many white kings on the board", "" },
             Case { "NoBlackKing", "8/8/8/8/8/8/8/4K3 w - - 0 1", "No black king on the board", "" },
-            Case { "TwoBlackKings", "k6k/8/8/8/8/8/8/4K3 w - - 0 1", "Too many black kings on the board", "" },
+            Case { "TwoBlackKings", "k6k/8/8/8/8/8/8/4K3 w - - 0 1",
+                "Too many black kings on the board", "" },
             // 5..14: the limits themselves pass, one more fails; white before black.
             Case { "NineWhiteQueens", "4k3/8/8/8/8/8/QQQQQQQQ/Q3K3 w - - 0 1", "", "" },
             Case { "TenWhiteQueens", "4k3/8/8/8/8/8/QQQQQQQQ/QQ2K3 w - - 0 1",
                 "Too many white queens on the board", "" },
             Case { "TenQueensEach", "qq2k3/qqqqqqqq/8/8/8/8/QQQQQQQQ/QQ2K3 w - - 0 1",
                 "Too many white queens on the board", "" },
-            Case { "TenBlackQueens", "qq2k3/qqqqqqqq/8/8/8/8/8/4K3 w - - 0 1", "Too many black queens on the board", "" },
+            Case { "TenBlackQueens", "qq2k3/qqqqqqqq/8/8/8/8/8/4K3 w - - 0 1",
+                "Too many black queens on the board", "" },
             Case { "TenWhiteRooks", "4k3/8/8/8/8/8/RRRRRRRR/RR2K3 w - - 0 1", "", "" },
-            Case { "ElevenWhiteRooks", "4k3/8/8/8/8/8/RRRRRRRR/RRR1K3 w - - 0 1", "Too many white rooks on the board", "" },
-            Case { "ElevenBlackRooks", "rrr1k3/rrrrrrrr/8/8/8/8/8/4K3 w - - 0 1", "Too many black rooks on the board", "" },
-            Case { "ElevenWhiteBishops", "4k3/8/8/8/8/8/BBBBBBBB/BBB1K3 w - - 0 1", "Too many white bishops on the board", "" },
-            Case { "ElevenBlackBishops", "bbb1k3/bbbbbbbb/8/8/8/8/8/4K3 w - - 0 1", "Too many black bishops on the board", "" },
-            Case { "ElevenWhiteKnights", "4k3/8/8/8/8/8/NNNNNNNN/NNN1K3 w - - 0 1", "Too many white knights on the board", "" },
-            Case { "ElevenBlackKnights", "nnn1k3/nnnnnnnn/8/8/8/8/8/4K3 w - - 0 1", "Too many black knights on the board", "" },
-            Case { "NineWhitePawns", "4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - - 0 1", "Too many white pawns on the board", "" },
-            Case { "NineBlackPawns", "4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1", "Too many black pawns on the board", "" },
+            Case { "ElevenWhiteRooks", "4k3/8/8/8/8/8/RRRRRRRR/RRR1K3 w - - 0 1",
+                "Too many white rooks on the board", "" },
+            Case { "ElevenBlackRooks", "rrr1k3/rrrrrrrr/8/8/8/8/8/4K3 w - - 0 1",
+                "Too many black rooks on the board", "" },
+            Case { "ElevenWhiteBishops", "4k3/8/8/8/8/8/BBBBBBBB/BBB1K3 w - - 0 1",
+                "Too many white bishops on the board", "" },
+            Case { "ElevenBlackBishops", "bbb1k3/bbbbbbbb/8/8/8/8/8/4K3 w - - 0 1",
+                "Too many black bishops on the board", "" },
+            Case { "ElevenWhiteKnights", "4k3/8/8/8/8/8/NNNNNNNN/NNN1K3 w - - 0 1",
+                "Too many white knights on the board", "" },
+            Case { "ElevenBlackKnights", "nnn1k3/nnnnnnnn/8/8/8/8/8/4K3 w - - 0 1",
+                "Too many black knights on the board", "" },
+            Case { "NineWhitePawns", "4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - - 0 1",
+                "Too many white pawns on the board", "" },
+            Case { "NineBlackPawns", "4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1",
+                "Too many black pawns on the board", "" },
             Case { "ElevenRooksAndNinePawns", "4k3/8/8/8/P7/PPPPPPPP/RRRRRRRR/RRR1K3 w - - 0 1",
                 "Too many white rooks on the board", "" },
             // 15, 16: more than sixteen men although each kind is within its limit.
@@ -69,14 +86,14 @@ namespace {
                 "Too many black pieces on the board", "" },
             // 17, 18: castling without the king on its square or without any rook; both boxes
             // of that colour are cleared, the other colour's stay.
-            Case { "WhiteKingOffE1", "r3k2r/8/8/8/8/8/8/R2K3R w KQkq - 0 1", "No white castling allowed",
-                "r3k2r/8/8/8/8/8/8/R2K3R w kq - 0 1" },
-            Case { "NoWhiteRookAtAll", "r3k2r/8/8/8/8/8/8/4K3 w Kkq - 0 1", "No white castling allowed",
-                "r3k2r/8/8/8/8/8/8/4K3 w kq - 0 1" },
-            Case { "BlackKingOffE8", "r4k1r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "No black castling allowed",
-                "r4k1r/8/8/8/8/8/8/R3K2R w KQ - 0 1" },
-            Case { "NoBlackRookAtAll", "4k3/8/8/8/8/8/8/R3K2R b KQq - 0 1", "No black castling allowed",
-                "4k3/8/8/8/8/8/8/R3K2R b KQ - 0 1" },
+            Case { "WhiteKingOffE1", "r3k2r/8/8/8/8/8/8/R2K3R w KQkq - 0 1",
+                "No white castling allowed", "r3k2r/8/8/8/8/8/8/R2K3R w kq - 0 1" },
+            Case { "NoWhiteRookAtAll", "r3k2r/8/8/8/8/8/8/4K3 w Kkq - 0 1",
+                "No white castling allowed", "r3k2r/8/8/8/8/8/8/4K3 w kq - 0 1" },
+            Case { "BlackKingOffE8", "r4k1r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
+                "No black castling allowed", "r4k1r/8/8/8/8/8/8/R3K2R w KQ - 0 1" },
+            Case { "NoBlackRookAtAll", "4k3/8/8/8/8/8/8/R3K2R b KQq - 0 1",
+                "No black castling allowed", "4k3/8/8/8/8/8/8/R3K2R b KQ - 0 1" },
             Case { "RookElsewhereCountsForCheck17", "4k3/8/8/8/8/8/8/R3K3 w K - 0 1",
                 "No white short castling allowed", "4k3/8/8/8/8/8/8/R3K3 w - - 0 1" },
             // 19..22: the rook on the castling side's corner; only that box is cleared.
@@ -105,9 +122,10 @@ namespace {
             Case { "BlackToMoveE3WithPawnE4", "4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1", "", "" },
             Case { "BlackToMoveE6", "4k3/8/8/8/4P3/8/8/4K3 b - e6 0 1", "ep field invalid",
                 "4k3/8/8/8/4P3/8/8/4K3 b - - 0 1" },
-            Case { "BlackToMoveE3BlackPawnE4", "4k3/8/8/8/4p3/8/8/4K3 b - e3 0 1", "ep field invalid",
-                "4k3/8/8/8/4p3/8/8/4K3 b - - 0 1" },
-            Case { "WhiteToMoveD6NoPawn", Kings + " w - d6 0 1", "ep field invalid", Kings + " w - - 0 1" },
+            Case { "BlackToMoveE3BlackPawnE4", "4k3/8/8/8/4p3/8/8/4K3 b - e3 0 1",
+                "ep field invalid", "4k3/8/8/8/4p3/8/8/4K3 b - - 0 1" },
+            Case { "WhiteToMoveD6NoPawn", Kings + " w - d6 0 1", "ep field invalid",
+                Kings + " w - - 0 1" },
             Case { "WhiteToMoveD6PawnD5", "4k3/8/8/3p4/8/8/8/4K3 w - d6 0 1", "", "" },
             Case { "WhiteToMoveA6PawnA5", "4k3/8/8/p7/8/8/8/4K3 w - a6 0 1", "", "" },
             Case { "WhiteToMoveH6PawnH5", "4k3/8/8/7p/8/8/8/4K3 w - h6 3 9", "", "" },
@@ -118,10 +136,12 @@ namespace {
             Case { "EpKeepsCastling", "r3k2r/8/8/8/8/8/8/R3K2R w KQkq e6 0 1", "ep field invalid",
                 "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1" },
             // Order: castling before back-rank pawns before en passant.
-            Case { "CastlingBeforePawns", "P3k3/8/8/8/8/8/8/R3K3 w K e6 0 1", "No white short castling allowed",
-                "P3k3/8/8/8/8/8/8/R3K3 w - e6 0 1" },
-            Case { "PawnsBeforeEp", "P3k3/8/8/8/8/8/8/4K3 w - e6 0 1", "No white pawn(s) allowed at 8th rank", "" },
-            Case { "CountsBeforeCastling", "4k3/8/8/8/8/8/8/K6K w KQ - 0 1", "Too many white kings on the board", "" }),
+            Case { "CastlingBeforePawns", "P3k3/8/8/8/8/8/8/R3K3 w K e6 0 1",
+                "No white short castling allowed", "P3k3/8/8/8/8/8/8/R3K3 w - e6 0 1" },
+            Case { "PawnsBeforeEp", "P3k3/8/8/8/8/8/8/4K3 w - e6 0 1",
+                "No white pawn(s) allowed at 8th rank", "" },
+            Case { "CountsBeforeCastling", "4k3/8/8/8/8/8/8/K6K w KQ - 0 1",
+                "Too many white kings on the board", "" }),
         caseName);
 
     TEST(Validation, NoSelectionCountsAsWhiteToMove)

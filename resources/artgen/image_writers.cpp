@@ -14,59 +14,60 @@ namespace artgen {
 
 namespace {
 
-void put16(Bytes& out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
+    void put16(Bytes& out, std::uint32_t v)
+    {
+        out.push_back(static_cast<std::uint8_t>(v));
+        out.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
 
-void put32(Bytes& out, std::uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
+    void put32(Bytes& out, std::uint32_t v)
+    {
+        put16(out, v & 0xFFFF);
+        put16(out, v >> 16);
+    }
 
-void put32be(Bytes& out, std::uint32_t v)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
+    void put32be(Bytes& out, std::uint32_t v)
+    {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<std::uint8_t>(v >> shift));
+    }
 
-// The 16 colours every 16-colour display has, in their usual order.
-constexpr Argb Vga16[16] = {
-    rgb(0, 0, 0),
-    rgb(128, 0, 0),
-    rgb(0, 128, 0),
-    rgb(128, 128, 0),
-    rgb(0, 0, 128),
-    rgb(128, 0, 128),
-    rgb(0, 128, 128),
-    rgb(192, 192, 192),
-    rgb(128, 128, 128),
-    rgb(255, 0, 0),
-    rgb(0, 255, 0),
-    rgb(255, 255, 0),
-    rgb(0, 0, 255),
-    rgb(255, 0, 255),
-    rgb(0, 255, 255),
-    rgb(255, 255, 255),
-};
+    // The 16 colours every 16-colour display has, in their usual order.
+    constexpr Argb Vga16[16] = {
+        rgb(0, 0, 0),
+        rgb(128, 0, 0),
+        rgb(0, 128, 0),
+        rgb(128, 128, 0),
+        rgb(0, 0, 128),
+        rgb(128, 0, 128),
+        rgb(0, 128, 128),
+        rgb(192, 192, 192),
+        rgb(128, 128, 128),
+        rgb(255, 0, 0),
+        rgb(0, 255, 0),
+        rgb(255, 255, 0),
+        rgb(0, 0, 255),
+        rgb(255, 0, 255),
+        rgb(0, 255, 255),
+        rgb(255, 255, 255),
+    };
 
-int gifWrite(GifFileType* gif, const GifByteType* data, int length)
-{
-    auto* out = static_cast<Bytes*>(gif->UserData);
-    out->insert(out->end(), data, data + length);
-    return length;
-}
+    int gifWrite(GifFileType* gif, const GifByteType* data, int length)
+    {
+        auto* out = static_cast<Bytes*>(gif->UserData);
+        out->insert(out->end(), data, data + length);
+        return length;
+    }
 
-void pngChunk(Bytes& out, const char* type, const Bytes& data)
-{
-    put32be(out, static_cast<std::uint32_t>(data.size()));
-    Bytes body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    out.insert(out.end(), body.begin(), body.end());
-    put32be(out, static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
-}
+    void pngChunk(Bytes& out, const char* type, const Bytes& data)
+    {
+        put32be(out, static_cast<std::uint32_t>(data.size()));
+        Bytes body(type, type + 4);
+        body.insert(body.end(), data.begin(), data.end());
+        out.insert(out.end(), body.begin(), body.end());
+        put32be(
+            out, static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
+    }
 
 } // namespace
 

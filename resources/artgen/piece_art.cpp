@@ -7,85 +7,85 @@ namespace artgen {
 
 namespace {
 
-constexpr int Small = 38;
-constexpr int Supersample = 16;
+    constexpr int Small = 38;
+    constexpr int Supersample = 16;
 
-const std::vector<Polyline>& outlineAt38(const PieceSource& piece)
-{
-    return piece.outline38.empty() ? piece.outline : piece.outline38;
-}
+    const std::vector<Polyline>& outlineAt38(const PieceSource& piece)
+    {
+        return piece.outline38.empty() ? piece.outline : piece.outline38;
+    }
 
-const std::vector<Detail>& detailsAt38(const PieceSource& piece)
-{
-    return piece.details38.empty() ? piece.details : piece.details38;
-}
+    const std::vector<Detail>& detailsAt38(const PieceSource& piece)
+    {
+        return piece.details38.empty() ? piece.details : piece.details38;
+    }
 
-// The pixels of one kind of detail at 38 pixels. Mirrored pairs are made exactly symmetric,
-// whatever the rounding of each line did.
-Grid detailPixels(const PieceSource& piece, DetailKind kind, bool whiteOnly)
-{
-    Grid paired(Small), single(Small);
-    for (const Detail& d : detailsAt38(piece)) {
-        if (d.kind != kind || d.whiteOnly != whiteOnly)
-            continue;
-        Grid& target = d.paired ? paired : single;
-        if (kind == DetailKind::Stroke) {
-            thinPolyline(target, d.line);
-        } else {
-            Grid spot(Small);
-            fillPolygons(spot, { d.line });
-            if (std::count(spot.cells.begin(), spot.cells.end(), 1) == 0) {
-                // A spot smaller than a pixel still shows as one.
-                double cx = 0, cy = 0;
-                for (const Point& p : d.line.points) {
-                    cx += p.x;
-                    cy += p.y;
+    // The pixels of one kind of detail at 38 pixels. Mirrored pairs are made exactly symmetric,
+    // whatever the rounding of each line did.
+    Grid detailPixels(const PieceSource& piece, DetailKind kind, bool whiteOnly)
+    {
+        Grid paired(Small), single(Small);
+        for (const Detail& d : detailsAt38(piece)) {
+            if (d.kind != kind || d.whiteOnly != whiteOnly)
+                continue;
+            Grid& target = d.paired ? paired : single;
+            if (kind == DetailKind::Stroke) {
+                thinPolyline(target, d.line);
+            } else {
+                Grid spot(Small);
+                fillPolygons(spot, { d.line });
+                if (std::count(spot.cells.begin(), spot.cells.end(), 1) == 0) {
+                    // A spot smaller than a pixel still shows as one.
+                    double cx = 0, cy = 0;
+                    for (const Point& p : d.line.points) {
+                        cx += p.x;
+                        cy += p.y;
+                    }
+                    const double n = static_cast<double>(d.line.points.size());
+                    const int x = static_cast<int>(cx / n * Small / DesignSize);
+                    const int y = static_cast<int>(cy / n * Small / DesignSize);
+                    if (spot.contains(x, y))
+                        spot.at(x, y) = 1;
                 }
-                const double n = static_cast<double>(d.line.points.size());
-                const int x = static_cast<int>(cx / n * Small / DesignSize);
-                const int y = static_cast<int>(cy / n * Small / DesignSize);
-                if (spot.contains(x, y))
-                    spot.at(x, y) = 1;
+                for (std::size_t i = 0; i < spot.cells.size(); ++i)
+                    target.cells[i] |= spot.cells[i];
             }
-            for (std::size_t i = 0; i < spot.cells.size(); ++i)
-                target.cells[i] |= spot.cells[i];
+        }
+        if (piece.symmetric)
+            uniteWithMirror(paired);
+        for (std::size_t i = 0; i < paired.cells.size(); ++i)
+            paired.cells[i] |= single.cells[i];
+        return paired;
+    }
+
+    void applyFix(Grid& white, Grid& black, const PixelFix& fix, int x)
+    {
+        switch (fix.role) {
+        case PixelRole::Outside:
+        case PixelRole::Outline: {
+            const Role r = fix.role == PixelRole::Outside ? Outside : Outline;
+            white.at(x, fix.y) = black.at(x, fix.y) = r;
+            return;
+        }
+        case PixelRole::Fill:
+        case PixelRole::Detail:
+        case PixelRole::Shade: {
+            const Role r = fix.role == PixelRole::Fill ? Fill
+                : fix.role == PixelRole::Detail        ? DetailInk
+                                                       : ShadeInk;
+            if (fix.target != PixelTarget::Black)
+                white.at(x, fix.y) = r;
+            if (fix.target != PixelTarget::White)
+                black.at(x, fix.y) = r == ShadeInk ? Fill : r;
+            return;
+        }
         }
     }
-    if (piece.symmetric)
-        uniteWithMirror(paired);
-    for (std::size_t i = 0; i < paired.cells.size(); ++i)
-        paired.cells[i] |= single.cells[i];
-    return paired;
-}
 
-void applyFix(Grid& white, Grid& black, const PixelFix& fix, int x)
-{
-    switch (fix.role) {
-    case PixelRole::Outside:
-    case PixelRole::Outline: {
-        const Role r = fix.role == PixelRole::Outside ? Outside : Outline;
-        white.at(x, fix.y) = black.at(x, fix.y) = r;
-        return;
+    std::uint32_t channel(Argb c, int shift)
+    {
+        return (c >> shift) & 0xFF;
     }
-    case PixelRole::Fill:
-    case PixelRole::Detail:
-    case PixelRole::Shade: {
-        const Role r = fix.role == PixelRole::Fill ? Fill
-            : fix.role == PixelRole::Detail        ? DetailInk
-                                                   : ShadeInk;
-        if (fix.target != PixelTarget::Black)
-            white.at(x, fix.y) = r;
-        if (fix.target != PixelTarget::White)
-            black.at(x, fix.y) = r == ShadeInk ? Fill : r;
-        return;
-    }
-    }
-}
-
-std::uint32_t channel(Argb c, int shift)
-{
-    return (c >> shift) & 0xFF;
-}
 
 } // namespace
 

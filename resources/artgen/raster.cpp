@@ -8,47 +8,47 @@ namespace artgen {
 
 namespace {
 
-Point toGrid(Point p, int size)
-{
-    return { p.x * size / DesignSize, p.y * size / DesignSize };
-}
+    Point toGrid(Point p, int size)
+    {
+        return { p.x * size / DesignSize, p.y * size / DesignSize };
+    }
 
-struct Crossing {
-    double x;
-    int winding;
-};
-
-// Felzenszwalb and Huttenlocher's lower envelope of parabolas, along one line of samples.
-void distance1d(const std::vector<double>& f, std::vector<double>& d, std::vector<int>& v,
-    std::vector<double>& z)
-{
-    const int n = static_cast<int>(f.size());
-    const double inf = std::numeric_limits<double>::infinity();
-    auto meet = [&](int q, int p) {
-        return ((f[q] + double(q) * q) - (f[p] + double(p) * p)) / (2.0 * q - 2.0 * p);
+    struct Crossing {
+        double x;
+        int winding;
     };
-    int k = 0;
-    v[0] = 0;
-    z[0] = -inf;
-    z[1] = inf;
-    for (int q = 1; q < n; ++q) {
-        double s = meet(q, v[k]);
-        while (s <= z[k]) {
-            --k;
-            s = meet(q, v[k]);
-        }
-        ++k;
-        v[k] = q;
-        z[k] = s;
-        z[k + 1] = inf;
-    }
-    k = 0;
-    for (int q = 0; q < n; ++q) {
-        while (z[k + 1] < q)
+
+    // Felzenszwalb and Huttenlocher's lower envelope of parabolas, along one line of samples.
+    void distance1d(const std::vector<double>& f, std::vector<double>& d, std::vector<int>& v,
+        std::vector<double>& z)
+    {
+        const int n = static_cast<int>(f.size());
+        const double inf = std::numeric_limits<double>::infinity();
+        auto meet = [&](int q, int p) {
+            return ((f[q] + double(q) * q) - (f[p] + double(p) * p)) / (2.0 * q - 2.0 * p);
+        };
+        int k = 0;
+        v[0] = 0;
+        z[0] = -inf;
+        z[1] = inf;
+        for (int q = 1; q < n; ++q) {
+            double s = meet(q, v[k]);
+            while (s <= z[k]) {
+                --k;
+                s = meet(q, v[k]);
+            }
             ++k;
-        d[q] = double(q - v[k]) * (q - v[k]) + f[v[k]];
+            v[k] = q;
+            z[k] = s;
+            z[k + 1] = inf;
+        }
+        k = 0;
+        for (int q = 0; q < n; ++q) {
+            while (z[k + 1] < q)
+                ++k;
+            d[q] = double(q - v[k]) * (q - v[k]) + f[v[k]];
+        }
     }
-}
 
 } // namespace
 

@@ -14,7 +14,10 @@ Output::Output(int fd, std::size_t capacity)
 {
 }
 
-Output::~Output() { flush(); }
+Output::~Output()
+{
+    flush();
+}
 
 void Output::write(const char* data, std::size_t size)
 {
@@ -66,7 +69,8 @@ const char* Arguments::value(std::string_view option)
     return take();
 }
 
-std::string numberedOutputPath(const std::string& folder, long lineNumber, std::string_view extension)
+std::string numberedOutputPath(
+    const std::string& folder, long lineNumber, std::string_view extension)
 {
     char number[24];
     std::snprintf(number, sizeof number, "%04ld.", lineNumber);

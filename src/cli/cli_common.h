@@ -17,7 +17,8 @@ constexpr int ExitRejected = 1;
 constexpr int ExitUsage = 2;
 
 // A wrong command line: reported as one line on stderr followed by the usage text, exit 2.
-class UsageError : public std::runtime_error {
+class UsageError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
@@ -28,7 +29,8 @@ struct GlobalOptions {
 };
 
 // A large write buffer over a file descriptor; write errors are remembered, not thrown.
-class Output {
+class Output
+{
 public:
     explicit Output(int fd, std::size_t capacity = 1 << 16);
     ~Output();
@@ -66,7 +68,8 @@ private:
 };
 
 // The arguments of one command after its name, with helpers for options that take a value.
-class Arguments {
+class Arguments
+{
 public:
     Arguments(int argc, char** argv, int first);
 
@@ -90,8 +93,7 @@ void reportLine(Output& err, long lineNumber, std::string_view message);
 // of stdin when position is null. source offers next() → byte or -1 at the end of the line; its
 // type varies (a line in memory or one streamed from stdin), so fn takes it as `auto&`. Returns 0,
 // or the errno of a failed read of stdin, after which no further line is read.
-template <class Fn>
-int forEachInputLine(const char* position, Fn&& fn)
+template <class Fn> int forEachInputLine(const char* position, Fn&& fn)
 {
     if (position) {
         StringLine source(position);
@@ -126,7 +128,8 @@ struct PictureSettings {
 };
 
 // For `-o DIR/`: the file of input line lineNumber, DIR/0001.EXT, DIR/0002.EXT, ...
-std::string numberedOutputPath(const std::string& folder, long lineNumber, std::string_view extension);
+std::string numberedOutputPath(
+    const std::string& folder, long lineNumber, std::string_view extension);
 
 // True when an -o value names a folder (ends with "/").
 inline bool isFolderOutput(const std::string& output)

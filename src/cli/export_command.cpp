@@ -111,11 +111,15 @@ namespace {
             // The line field shows the built form of what was read.
             const std::string line = BuildEPDLine(parse.board, parse.panel);
             switch (format) {
-            case TextFormat::Fen: return BuildFENString(line);
-            case TextFormat::Ccc: return BuildCCCFENString(line);
+            case TextFormat::Fen:
+                return BuildFENString(line);
+            case TextFormat::Ccc:
+                return BuildCCCFENString(line);
             case TextFormat::Ascii:
-                return BuildASCIIBoard(boardCodesOf(parse.board), parse.panel.moveRight, line, ascii);
-            case TextFormat::Pgn: return BuildPGNHeader(line, parse.panel.moveRight, date);
+                return BuildASCIIBoard(
+                    boardCodesOf(parse.board), parse.panel.moveRight, line, ascii);
+            case TextFormat::Pgn:
+                return BuildPGNHeader(line, parse.panel.moveRight, date);
             case TextFormat::Html: {
                 const std::string code = BuildHTMLCode(html, captions, line, parse.panel.moveRight,
                     boardCodesOf(parse.board), preview ? HtmlMode::Preview : HtmlMode::Clipboard);
@@ -134,7 +138,8 @@ namespace {
     // Writes the records of a stream: one input line gives its record exactly as the clipboard
     // would hold it; with several input lines every record is followed by one LF unless it
     // already ends with a line break. The first record waits until the second line shows up.
-    class RecordStream {
+    class RecordStream
+    {
     public:
         explicit RecordStream(Output& out)
             : m_out(out)
@@ -200,8 +205,7 @@ namespace {
                     reportLine(err, lineNumber, parse.message);
                     return;
                 }
-                const std::string path
-                    = numberedOutputPath(options.output, lineNumber, extension);
+                const std::string path = numberedOutputPath(options.output, lineNumber, extension);
                 const std::string error = files.writeFile(path, exporter.build(parse));
                 if (!error.empty()) {
                     allWritten = false;
@@ -302,10 +306,10 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
     exporter.format = format->format;
     exporter.preview = options.preview;
     exporter.html = htmlSettingsOf(params);
-    exporter.ascii = AsciiSettings { params.coordinates(), params.showSideToMove(),
-        params.showFenLine() };
-    exporter.captions = Captions { options.header1, options.header2, options.footer1,
-        options.footer2 };
+    exporter.ascii
+        = AsciiSettings { params.coordinates(), params.showSideToMove(), params.showFenLine() };
+    exporter.captions
+        = Captions { options.header1, options.header2, options.footer1, options.footer2 };
     if (exporter.format == TextFormat::Pgn)
         exporter.date = shortDate();
     return runTextExport(options, exporter, format->extension, out, err);

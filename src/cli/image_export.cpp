@@ -341,7 +341,8 @@ int runImageExport(const ExportOptions& options, const PictureSettings& settings
     std::vector<std::unique_ptr<PictureMaker>> makers;
     const std::size_t workers = workerCount(toFolder);
     for (std::size_t i = 0; i < workers; ++i) {
-        makers.push_back(std::make_unique<PictureMaker>(settings, png, i == 0 ? &messages : nullptr));
+        makers.push_back(
+            std::make_unique<PictureMaker>(settings, png, i == 0 ? &messages : nullptr));
         if (!makers.back()->ready())
             return ExitRejected;
     }

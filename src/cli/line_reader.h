@@ -17,7 +17,8 @@ struct LineView {
 
 // Reads lines from a file descriptor in constant memory whatever the length of a line or of the
 // input. A CR directly before the line feed (or the end of the input) is not part of the line.
-class LineReader {
+class LineReader
+{
 public:
     explicit LineReader(int fd, std::size_t bufferSize = 1 << 16);
 
@@ -25,8 +26,7 @@ public:
     // the end of the line; fn may stop reading anywhere, the rest of the line is skipped. A line
     // that fits the buffer is handed over as a LineView; a longer one is streamed through this
     // reader byte by byte. An input that ends without a line feed still ends with a line.
-    template <class Fn>
-    void forEachLine(Fn&& fn)
+    template <class Fn> void forEachLine(Fn&& fn)
     {
         for (;;) {
             const unsigned char* const begin = m_buffer.data() + m_pos;
@@ -117,7 +117,8 @@ private:
 
 // Reads the bytes of one string as a single line, for a position given as an argument; the
 // text is taken exactly as given.
-class StringLine {
+class StringLine
+{
 public:
     explicit StringLine(const char* text)
         : m_pos(reinterpret_cast<const unsigned char*>(text))

@@ -105,4 +105,7 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
 
 } // namespace pictog::cli
 
-int main(int argc, char** argv) { return pictog::cli::run(argc, argv); }
+int main(int argc, char** argv)
+{
+    return pictog::cli::run(argc, argv);
+}

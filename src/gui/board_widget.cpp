@@ -10,36 +10,36 @@ namespace pictog::gui {
 
 namespace {
 
-std::optional<MouseButton> boardButton(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton:
-        return MouseButton::Left;
-    case Qt::RightButton:
-        return MouseButton::Right;
-    case Qt::MiddleButton:
-        return MouseButton::Middle;
-    default:
-        return std::nullopt;
+    std::optional<MouseButton> boardButton(Qt::MouseButton button)
+    {
+        switch (button) {
+        case Qt::LeftButton:
+            return MouseButton::Left;
+        case Qt::RightButton:
+            return MouseButton::Right;
+        case Qt::MiddleButton:
+            return MouseButton::Middle;
+        default:
+            return std::nullopt;
+        }
     }
-}
 
-ShiftState shiftState(Qt::KeyboardModifiers modifiers)
-{
-    ShiftState state = 0;
-    if (modifiers & Qt::ShiftModifier)
-        state |= ShiftKey;
-    if (modifiers & Qt::AltModifier)
-        state |= AltKey;
-    if (modifiers & Qt::ControlModifier)
-        state |= CtrlKey;
-    return state;
-}
+    ShiftState shiftState(Qt::KeyboardModifiers modifiers)
+    {
+        ShiftState state = 0;
+        if (modifiers & Qt::ShiftModifier)
+            state |= ShiftKey;
+        if (modifiers & Qt::AltModifier)
+            state |= AltKey;
+        if (modifiers & Qt::ControlModifier)
+            state |= CtrlKey;
+        return state;
+    }
 
-QPoint eventPoint(const QMouseEvent* event)
-{
-    return event->position().toPoint();
-}
+    QPoint eventPoint(const QMouseEvent* event)
+    {
+        return event->position().toPoint();
+    }
 
 } // namespace
 

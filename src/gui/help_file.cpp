@@ -8,13 +8,15 @@ namespace pictog::gui {
 
 namespace {
 
-QString between(const QString& text, const QString& open, const QString& close)
-{
-    const QRegularExpression element(QStringLiteral("<%1\\b[^>]*>(.*?)</%2\\s*>").arg(open, close),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch match = element.match(text);
-    return match.hasMatch() ? match.captured(1) : QString();
-}
+    QString between(const QString& text, const QString& open, const QString& close)
+    {
+        const QRegularExpression element(
+            QStringLiteral("<%1\\b[^>]*>(.*?)</%2\\s*>").arg(open, close),
+            QRegularExpression::CaseInsensitiveOption
+                | QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpressionMatch match = element.match(text);
+        return match.hasMatch() ? match.captured(1) : QString();
+    }
 
 } // namespace
 

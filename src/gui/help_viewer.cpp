@@ -16,11 +16,11 @@ namespace pictog::gui {
 
 namespace {
 
-// The keyword of the help's table of contents.
-const QString ContentsKeyword = QStringLiteral("Contents");
+    // The keyword of the help's table of contents.
+    const QString ContentsKeyword = QStringLiteral("Contents");
 
-// The viewer explains itself; this page does not depend on any help file.
-constexpr const char* HelpOnHelpBody = R"(
+    // The viewer explains itself; this page does not depend on any help file.
+    constexpr const char* HelpOnHelpBody = R"(
 <h1>Using the help viewer</h1>
 <p>The help viewer shows one topic of a program's help at a time. Underlined words are links:
 click one to go to the topic it names. Links to web pages open in your web browser.</p>
@@ -44,10 +44,10 @@ and Enter follows the link. Ctrl+C copies selected text. Escape closes the help 
 ends.</p>
 )";
 
-QString escaped(const QString& text)
-{
-    return text.toHtmlEscaped();
-}
+    QString escaped(const QString& text)
+    {
+        return text.toHtmlEscaped();
+    }
 
 } // namespace
 

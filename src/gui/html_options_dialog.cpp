@@ -19,45 +19,45 @@ namespace pictog::gui {
 
 namespace {
 
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QColor qcolor(ColorValue color)
-{
-    return QColor(redOf(color), greenOf(color), blueOf(color));
-}
-
-std::optional<QColor> pickWithColorDialog(const QColor& initial, QWidget* parent)
-{
-    const QColor chosen = QColorDialog::getColor(initial, parent);
-    if (!chosen.isValid())
-        return std::nullopt;
-    return chosen;
-}
-
-// The alignment list: "left", "center", "right". The text test is exact and case-sensitive.
-int alignmentEntry(const std::string& alignment)
-{
-    if (alignment == "right")
-        return 2;
-    if (alignment == "center")
-        return 1;
-    return 0;
-}
-
-const char* alignmentText(int entry)
-{
-    switch (entry) {
-    case 1:
-        return "center";
-    case 2:
-        return "right";
-    default:
-        return "left";
+    QString qs(std::string_view text)
+    {
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
-}
+
+    QColor qcolor(ColorValue color)
+    {
+        return QColor(redOf(color), greenOf(color), blueOf(color));
+    }
+
+    std::optional<QColor> pickWithColorDialog(const QColor& initial, QWidget* parent)
+    {
+        const QColor chosen = QColorDialog::getColor(initial, parent);
+        if (!chosen.isValid())
+            return std::nullopt;
+        return chosen;
+    }
+
+    // The alignment list: "left", "center", "right". The text test is exact and case-sensitive.
+    int alignmentEntry(const std::string& alignment)
+    {
+        if (alignment == "right")
+            return 2;
+        if (alignment == "center")
+            return 1;
+        return 0;
+    }
+
+    const char* alignmentText(int entry)
+    {
+        switch (entry) {
+        case 1:
+            return "center";
+        case 2:
+            return "right";
+        default:
+            return "left";
+        }
+    }
 
 } // namespace
 

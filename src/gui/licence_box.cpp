@@ -9,8 +9,8 @@ namespace pictog::gui {
 
 namespace {
 
-// The memo's cream background.
-constexpr QRgb Cream = qRgb(0xFF, 0xFB, 0xF0);
+    // The memo's cream background.
+    constexpr QRgb Cream = qRgb(0xFF, 0xFB, 0xF0);
 
 } // namespace
 

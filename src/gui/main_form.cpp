@@ -35,57 +35,57 @@ namespace pictog::gui {
 
 namespace {
 
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-std::string ss(const QString& text)
-{
-    return text.toStdString();
-}
-
-constexpr const char* SelectPieceHint = "Click to select piece";
-constexpr const char* DeselectPieceHint = "Click to deselect piece";
-constexpr const char* DraggingHint = "Move pieces by mouse dragging";
-constexpr const char* PlacingHint = "Position pieces by mouse clicking";
-
-// The entry a list stands on, or -1 when none is selected or the user typed over its text.
-int listEntry(const QComboBox* box)
-{
-    const int index = box->currentIndex();
-    return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
-}
-
-// The palette's picture of a piece, or an empty one after reporting "Error loading PALETTEn":
-// the program goes on with a blank button.
-QPixmap paletteIcon(int piece, const ResourceLookup& lookup, ErrorMessages& messages)
-{
-    const std::string name = "PALETTE" + std::to_string(piece);
-    const auto resource = lookup(name);
-    const JpegDecoding decoded
-        = resource ? decodeJpeg(resource->data, resource->size) : JpegDecoding {};
-    if (!decoded.image) {
-        messages.ShowError("Error loading " + name);
-        return {};
+    QString qs(const std::string& text)
+    {
+        return QString::fromStdString(text);
     }
-    const RgbPixels& rgb = *decoded.image;
-    QImage image(rgb.width, rgb.height, QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < rgb.width; ++x)
-            line[x] = 0xFF000000u | rgb.pixels[static_cast<std::size_t>(y * rgb.width + x)];
+    QString qs(std::string_view text)
+    {
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
-    return QPixmap::fromImage(image);
-}
+    std::string ss(const QString& text)
+    {
+        return text.toStdString();
+    }
 
-QColor qcolor(ColorValue color)
-{
-    return QColor(redOf(color), greenOf(color), blueOf(color));
-}
+    constexpr const char* SelectPieceHint = "Click to select piece";
+    constexpr const char* DeselectPieceHint = "Click to deselect piece";
+    constexpr const char* DraggingHint = "Move pieces by mouse dragging";
+    constexpr const char* PlacingHint = "Position pieces by mouse clicking";
+
+    // The entry a list stands on, or -1 when none is selected or the user typed over its text.
+    int listEntry(const QComboBox* box)
+    {
+        const int index = box->currentIndex();
+        return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
+    }
+
+    // The palette's picture of a piece, or an empty one after reporting "Error loading PALETTEn":
+    // the program goes on with a blank button.
+    QPixmap paletteIcon(int piece, const ResourceLookup& lookup, ErrorMessages& messages)
+    {
+        const std::string name = "PALETTE" + std::to_string(piece);
+        const auto resource = lookup(name);
+        const JpegDecoding decoded
+            = resource ? decodeJpeg(resource->data, resource->size) : JpegDecoding {};
+        if (!decoded.image) {
+            messages.ShowError("Error loading " + name);
+            return {};
+        }
+        const RgbPixels& rgb = *decoded.image;
+        QImage image(rgb.width, rgb.height, QImage::Format_RGB32);
+        for (int y = 0; y < rgb.height; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < rgb.width; ++x)
+                line[x] = 0xFF000000u | rgb.pixels[static_cast<std::size_t>(y * rgb.width + x)];
+        }
+        return QPixmap::fromImage(image);
+    }
+
+    QColor qcolor(ColorValue color)
+    {
+        return QColor(redOf(color), greenOf(color), blueOf(color));
+    }
 
 } // namespace
 

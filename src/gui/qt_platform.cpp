@@ -71,7 +71,8 @@ void QtShell::openFile(const QString& path)
 QUrl webAddress(const QString& text)
 {
     const QUrl url = QUrl::fromUserInput(text.trimmed());
-    const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+    const bool web
+        = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
     return url.isValid() && web && !url.host().isEmpty() ? url : QUrl();
 }
 
@@ -118,52 +119,52 @@ PlatformServices QtPlatform::services()
 
 namespace {
 
-// The Windows system colour indices that settings files may hold, mapped to palette roles.
-QColor systemColor(int index)
-{
-    const QPalette palette = QApplication::palette();
-    switch (index) {
-    case 0: // scroll bar
-    case 15: // button face
-        return palette.color(QPalette::Button);
-    case 1: // desktop
-    case 12: // application workspace
-        return palette.color(QPalette::Dark);
-    case 2: // active caption
-    case 13: // highlight
-        return palette.color(QPalette::Highlight);
-    case 9: // caption text
-    case 14: // highlight text
-        return palette.color(QPalette::HighlightedText);
-    case 3: // inactive caption
-    case 16: // button shadow
-        return palette.color(QPalette::Mid);
-    case 4: // menu
-        return palette.color(QPalette::Window);
-    case 5: // window background
-        return palette.color(QPalette::Base);
-    case 6: // window frame
-    case 21: // 3D dark shadow
-        return palette.color(QPalette::Shadow);
-    case 7: // menu text
-    case 8: // window text
-        return palette.color(QPalette::Text);
-    case 17: // grey text
-        return palette.color(QPalette::Disabled, QPalette::Text);
-    case 18: // button text
-        return palette.color(QPalette::ButtonText);
-    case 20: // button highlight
-        return palette.color(QPalette::Light);
-    case 22: // 3D light
-        return palette.color(QPalette::Midlight);
-    case 23: // tool tip text
-        return palette.color(QPalette::ToolTipText);
-    case 24: // tool tip background
-        return palette.color(QPalette::ToolTipBase);
-    default:
-        return palette.color(QPalette::Window);
+    // The Windows system colour indices that settings files may hold, mapped to palette roles.
+    QColor systemColor(int index)
+    {
+        const QPalette palette = QApplication::palette();
+        switch (index) {
+        case 0: // scroll bar
+        case 15: // button face
+            return palette.color(QPalette::Button);
+        case 1: // desktop
+        case 12: // application workspace
+            return palette.color(QPalette::Dark);
+        case 2: // active caption
+        case 13: // highlight
+            return palette.color(QPalette::Highlight);
+        case 9: // caption text
+        case 14: // highlight text
+            return palette.color(QPalette::HighlightedText);
+        case 3: // inactive caption
+        case 16: // button shadow
+            return palette.color(QPalette::Mid);
+        case 4: // menu
+            return palette.color(QPalette::Window);
+        case 5: // window background
+            return palette.color(QPalette::Base);
+        case 6: // window frame
+        case 21: // 3D dark shadow
+            return palette.color(QPalette::Shadow);
+        case 7: // menu text
+        case 8: // window text
+            return palette.color(QPalette::Text);
+        case 17: // grey text
+            return palette.color(QPalette::Disabled, QPalette::Text);
+        case 18: // button text
+            return palette.color(QPalette::ButtonText);
+        case 20: // button highlight
+            return palette.color(QPalette::Light);
+        case 22: // 3D light
+            return palette.color(QPalette::Midlight);
+        case 23: // tool tip text
+            return palette.color(QPalette::ToolTipText);
+        case 24: // tool tip background
+            return palette.color(QPalette::ToolTipBase);
+        default:
+            return palette.color(QPalette::Window);
+        }
     }
-}
 
 } // namespace
 

@@ -12,12 +12,12 @@ namespace pictog::gui {
 
 namespace {
 
-bool isFolder(const char* path)
-{
-    struct stat info {
-    };
-    return path && *path && ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
-}
+    bool isFolder(const char* path)
+    {
+        struct stat info {
+        };
+        return path && *path && ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+    }
 
 } // namespace
 

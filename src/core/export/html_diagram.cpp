@@ -7,7 +7,8 @@ namespace pictog {
 namespace {
 
     // Collects fragments, each followed by CR LF unless the code is compact.
-    class FragmentWriter {
+    class FragmentWriter
+    {
     public:
         explicit FragmentWriter(bool compact)
             : m_compact(compact)
@@ -16,8 +17,7 @@ namespace {
         }
 
         // Appends the pieces of one fragment, then its line end.
-        template <class... Parts>
-        void fragment(const Parts&... parts)
+        template <class... Parts> void fragment(const Parts&... parts)
         {
             (m_text.append(std::string_view(parts)), ...);
             if (!m_compact)
@@ -159,8 +159,8 @@ std::string BuildHTMLCode(const HtmlSettings& settings, const Captions& captions
                     ".gif\" border=\"0\" alt=\"", pieceAlt(code), "\" width=\"", S, "\" height=\"",
                     S, "\"></TD>");
             else
-                out.fragment("<TD bgcolor=\"", color, "\" width=\"", S, "\" height=\"", S,
-                    "\">&nbsp;</TD>");
+                out.fragment(
+                    "<TD bgcolor=\"", color, "\" width=\"", S, "\" height=\"", S, "\">&nbsp;</TD>");
         }
         out.fragment(rankCell);
         out.fragment("</TR>");
@@ -192,8 +192,7 @@ std::string BuildHTMLCode(const HtmlSettings& settings, const Captions& captions
     out.fragment("</FONT>");
     if (settings.showFenLine) {
         out.fragment("</P><P align=\"", A, "\">");
-        out.fragment(
-            "<FONT color=\"black\" face=\"Helvetica\" size=\"-1\">", fenLine, "</FONT>");
+        out.fragment("<FONT color=\"black\" face=\"Helvetica\" size=\"-1\">", fenLine, "</FONT>");
     }
     return out.take();
 }

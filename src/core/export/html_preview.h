@@ -14,6 +14,7 @@ std::string BuildPreviewPage(std::string_view htmlCode);
 
 // Writes the page to path, replacing an existing file. Returns the system's error text of the
 // first step that failed (creating, writing or closing), empty on success.
-std::string WritePreviewFile(FileSystem& fileSystem, const std::string& path, std::string_view page);
+std::string WritePreviewFile(
+    FileSystem& fileSystem, const std::string& path, std::string_view page);
 
 } // namespace pictog

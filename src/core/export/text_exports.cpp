@@ -25,7 +25,10 @@ namespace {
 
 } // namespace
 
-std::string BuildFENString(std::string_view fenLine) { return std::string(fenLine); }
+std::string BuildFENString(std::string_view fenLine)
+{
+    return std::string(fenLine);
+}
 
 std::string BuildCCCFENString(std::string_view fenLine)
 {

@@ -6,7 +6,8 @@
 
 namespace pictog {
 
-// Piece codes: 0 empty, 1..6 white pawn, knight, bishop, rook, queen, king, 7..12 the same in black.
+// Piece codes: 0 empty, 1..6 white pawn, knight, bishop, rook, queen, king, 7..12 the same in
+// black.
 enum PieceCode : int {
     Empty = 0,
     WhitePawn = 1,
@@ -24,12 +25,24 @@ enum PieceCode : int {
 };
 
 // Square index: 10 * rank0 + file0, rank0 and file0 counted 0..7 from a1.
-constexpr int squareIndex(int file0, int rank0) { return 10 * rank0 + file0; }
-constexpr int fileOf(int index) { return index % 10; }
-constexpr int rankOf(int index) { return index / 10; }
+constexpr int squareIndex(int file0, int rank0)
+{
+    return 10 * rank0 + file0;
+}
+constexpr int fileOf(int index)
+{
+    return index % 10;
+}
+constexpr int rankOf(int index)
+{
+    return index / 10;
+}
 
 // True when the index names one of the 64 squares (0..77 with units digit 0..7).
-constexpr bool isOnBoard(int index) { return index >= 0 && index <= 77 && index % 10 <= 7; }
+constexpr bool isOnBoard(int index)
+{
+    return index >= 0 && index <= 77 && index % 10 <= 7;
+}
 
 // The FEN letter of a piece code 1..12, or 0 for any other code.
 constexpr char pieceLetter(int piece)
@@ -43,7 +56,8 @@ constexpr char pieceLetter(int piece)
 // Square n = 8 * rank0 + file0 lives in word n / 4; n % 4 == 0 is the most significant nibble.
 // The state word holds the castling bits (0..3), the side bit (4) and the en-passant square
 // (bits 8..15); only the constructor writes it and nothing reads it.
-class TChessPosition {
+class TChessPosition
+{
 public:
     // Builds the initial chess position with state word 0x001F.
     TChessPosition();

@@ -10,14 +10,15 @@ namespace pictog {
 namespace {
 
     // FEN letter of each 4-bit code; 0 for the empty square and the codes no piece has.
-    constexpr char fenLetters[16] = { 0, 'P', 'N', 'B', 'R', 'Q', 'K', 'p', 'n', 'b', 'r', 'q', 'k',
-        0, 0, 0 };
+    constexpr char fenLetters[16]
+        = { 0, 'P', 'N', 'B', 'R', 'Q', 'K', 'p', 'n', 'b', 'r', 'q', 'k', 0, 0, 0 };
 
     char* writeDecimal(char* out, int value)
     {
         char digits[12];
         int count = 0;
-        unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+        unsigned magnitude
+            = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
         do {
             digits[count++] = static_cast<char>('0' + magnitude % 10);
             magnitude /= 10;
@@ -31,8 +32,8 @@ namespace {
 
 } // namespace
 
-std::size_t writeEPDLine(char* out, const TChessPosition& board, const PanelState& panel,
-    int* badSquares)
+std::size_t writeEPDLine(
+    char* out, const TChessPosition& board, const PanelState& panel, int* badSquares)
 {
     char* const start = out;
     int bad = 0;
@@ -40,8 +41,8 @@ std::size_t writeEPDLine(char* out, const TChessPosition& board, const PanelStat
         // A rank's eight squares are two consecutive storage words, file a in the top nibble.
         // The leading zero bits of what is left give the run of empty squares before the next
         // piece, so a rank costs one step per piece rather than one per square.
-        std::uint32_t squares = static_cast<std::uint32_t>(board.word(2 * rank)) << 16
-            | board.word(2 * rank + 1);
+        std::uint32_t squares
+            = static_cast<std::uint32_t>(board.word(2 * rank)) << 16 | board.word(2 * rank + 1);
         int done = 0;
         while (squares != 0) {
             const int empty = __builtin_clz(squares) >> 2;

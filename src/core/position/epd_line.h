@@ -17,7 +17,8 @@ inline constexpr std::string_view InitialPositionLine
 
 inline constexpr std::string_view MsgBuildError = "Error in building EPD description";
 inline constexpr std::string_view MsgRankError = "Error in EPD rank description";
-inline constexpr std::string_view MsgInvalidCharSuffix = " - Invalid character in EPD position description";
+inline constexpr std::string_view MsgInvalidCharSuffix
+    = " - Invalid character in EPD position description";
 inline constexpr std::string_view MsgPositionError = "Error in EPD position description";
 inline constexpr std::string_view MsgMoveRightError = "Error in EPD move right description";
 inline constexpr std::string_view MsgEpFieldError = "Error in EPD ep field description";
@@ -30,12 +31,12 @@ constexpr std::size_t MaxEpdLineLength = 71 + 2 + 5 + 3 + 12 + 12;
 // bytes, and returns its length. badSquares, when given, receives the number of squares holding
 // a code outside 0..12: each drops the placement text built so far ("Error in building EPD
 // description"), and building goes on with the next square.
-std::size_t writeEPDLine(char* out, const TChessPosition& board, const PanelState& panel,
-    int* badSquares = nullptr);
+std::size_t writeEPDLine(
+    char* out, const TChessPosition& board, const PanelState& panel, int* badSquares = nullptr);
 
 // The six-field line of the board and panel, as writeEPDLine writes it.
-std::string BuildEPDLine(const TChessPosition& board, const PanelState& panel,
-    int* badSquares = nullptr);
+std::string BuildEPDLine(
+    const TChessPosition& board, const PanelState& panel, int* badSquares = nullptr);
 
 // What parsing a line leaves behind. After a rejection the board holds the squares read before
 // the error and the panel its defaults plus what the steps before the error set, exactly as the

@@ -41,9 +41,15 @@ struct PieceLetterTable {
 };
 inline constexpr PieceLetterTable pieceLetters {};
 
-inline int pieceCodeOfLetter(int c) { return c >= 0 ? pieceLetters.code[c & 0xFF] : 0; }
+inline int pieceCodeOfLetter(int c)
+{
+    return c >= 0 ? pieceLetters.code[c & 0xFF] : 0;
+}
 
-inline bool isTrimmable(int c) { return c >= 0 && c <= ' '; }
+inline bool isTrimmable(int c)
+{
+    return c >= 0 && c <= ' ';
+}
 
 // Reads a decimal integer with an optional sign, followed only by trimmable bytes, up to a
 // space (stopAtSpace) or the end. Leading trimmable bytes must already be skipped. Returns the
@@ -79,8 +85,7 @@ int readCounterToken(Source& in, int c, bool stopAtSpace, int& value, bool& vali
     return c;
 }
 
-template <class Source>
-void appendCharacter(std::string& out, Source& in, int c)
+template <class Source> void appendCharacter(std::string& out, Source& in, int c)
 {
     out.push_back(static_cast<char>(c));
     // Report a multi-byte UTF-8 character whole rather than a lone lead byte.
@@ -95,8 +100,7 @@ void appendCharacter(std::string& out, Source& in, int c)
 
 // Parses one line from the source into result, which is reset first (its message buffer is
 // kept, so a caller that parses many lines reuses one result).
-template <class Source>
-void parseEPDLineInto(Source& in, EpdParse& result)
+template <class Source> void parseEPDLineInto(Source& in, EpdParse& result)
 {
     result.accepted = false;
     result.message.clear();
@@ -192,7 +196,8 @@ void parseEPDLineInto(Source& in, EpdParse& result)
         return accept();
     if (c != '-') {
         const int second = in.next();
-        const int entry = second < 0 ? 0 : epEntryFor(static_cast<char>(c), static_cast<char>(second));
+        const int entry
+            = second < 0 ? 0 : epEntryFor(static_cast<char>(c), static_cast<char>(second));
         if (entry == 0)
             return fail(MsgEpFieldError);
         result.panel.epField = entry;
@@ -226,8 +231,7 @@ void parseEPDLineInto(Source& in, EpdParse& result)
 }
 
 // Parses one line from the source; see ParseEPDLine.
-template <class Source>
-EpdParse parseEPDLine(Source& in)
+template <class Source> EpdParse parseEPDLine(Source& in)
 {
     EpdParse result;
     parseEPDLineInto(in, result);

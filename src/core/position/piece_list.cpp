@@ -18,17 +18,25 @@ namespace {
     int whiteCodeOf(char letter, bool german)
     {
         switch (letter) {
-        case 'K': return WhiteKing;
+        case 'K':
+            return WhiteKing;
         case 'Q':
-        case 'D': return WhiteQueen;
+        case 'D':
+            return WhiteQueen;
         case 'R':
-        case 'T': return WhiteRook;
-        case 'L': return WhiteBishop;
+        case 'T':
+            return WhiteRook;
+        case 'L':
+            return WhiteBishop;
         case 'N':
-        case 'S': return WhiteKnight;
-        case 'P': return WhitePawn;
-        case 'B': return german ? WhitePawn : WhiteBishop;
-        default: return 0;
+        case 'S':
+            return WhiteKnight;
+        case 'P':
+            return WhitePawn;
+        case 'B':
+            return german ? WhitePawn : WhiteBishop;
+        default:
+            return 0;
         }
     }
 

@@ -12,13 +12,19 @@ namespace {
     Target targetOf(Transformation transformation, int f, int r)
     {
         switch (transformation) {
-        case Transformation::RotateLeft: return { 7 - r, f };
-        case Transformation::RotateRight: return { r, 7 - f };
+        case Transformation::RotateLeft:
+            return { 7 - r, f };
+        case Transformation::RotateRight:
+            return { r, 7 - f };
         case Transformation::SwitchColor:
-        case Transformation::MirrorHorizontal: return { f, 7 - r };
-        case Transformation::MirrorVertical: return { 7 - f, r };
-        case Transformation::MirrorLeftDiagonal: return { r, f };
-        case Transformation::MirrorRightDiagonal: return { 7 - r, 7 - f };
+        case Transformation::MirrorHorizontal:
+            return { f, 7 - r };
+        case Transformation::MirrorVertical:
+            return { 7 - f, r };
+        case Transformation::MirrorLeftDiagonal:
+            return { r, f };
+        case Transformation::MirrorRightDiagonal:
+            return { 7 - r, 7 - f };
         }
         return { f, r };
     }

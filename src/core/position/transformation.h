@@ -18,10 +18,10 @@ enum class Transformation {
     MirrorRightDiagonal,
 };
 
-inline constexpr Transformation AllTransformations[] = { Transformation::RotateLeft,
-    Transformation::RotateRight, Transformation::SwitchColor, Transformation::MirrorHorizontal,
-    Transformation::MirrorVertical, Transformation::MirrorLeftDiagonal,
-    Transformation::MirrorRightDiagonal };
+inline constexpr Transformation AllTransformations[]
+    = { Transformation::RotateLeft, Transformation::RotateRight, Transformation::SwitchColor,
+          Transformation::MirrorHorizontal, Transformation::MirrorVertical,
+          Transformation::MirrorLeftDiagonal, Transformation::MirrorRightDiagonal };
 
 // The board with every piece moved to its target square (and, for SwitchColor, given the other
 // colour). Only the 64 squares are carried over; the caller resets the side panel.

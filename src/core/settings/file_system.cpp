@@ -10,7 +10,10 @@ namespace pictog {
 
 namespace {
 
-    std::string errorText(int error) { return std::strerror(error); }
+    std::string errorText(int error)
+    {
+        return std::strerror(error);
+    }
 
     // The folder part of a path, for syncing the folder after a rename; "." for a bare name.
     std::string folderOf(const std::string& path)
@@ -32,22 +35,40 @@ int FileSystem::openFile(const char* path, int flags, mode_t mode)
     return fd;
 }
 
-ssize_t FileSystem::readSome(int fd, void* data, std::size_t size) { return ::read(fd, data, size); }
+ssize_t FileSystem::readSome(int fd, void* data, std::size_t size)
+{
+    return ::read(fd, data, size);
+}
 
 ssize_t FileSystem::writeSome(int fd, const void* data, std::size_t size)
 {
     return ::write(fd, data, size);
 }
 
-int FileSystem::syncFile(int fd) { return ::fsync(fd); }
+int FileSystem::syncFile(int fd)
+{
+    return ::fsync(fd);
+}
 
-int FileSystem::closeFile(int fd) { return ::close(fd); }
+int FileSystem::closeFile(int fd)
+{
+    return ::close(fd);
+}
 
-int FileSystem::renameFile(const char* from, const char* to) { return ::rename(from, to); }
+int FileSystem::renameFile(const char* from, const char* to)
+{
+    return ::rename(from, to);
+}
 
-int FileSystem::removeFile(const char* path) { return ::unlink(path); }
+int FileSystem::removeFile(const char* path)
+{
+    return ::unlink(path);
+}
 
-int FileSystem::statPath(const char* path, struct stat* info) { return ::stat(path, info); }
+int FileSystem::statPath(const char* path, struct stat* info)
+{
+    return ::stat(path, info);
+}
 
 FileReadResult FileSystem::readTextFile(const std::string& path)
 {
@@ -71,7 +92,8 @@ FileReadResult FileSystem::readTextFile(const std::string& path)
         result.error = std::move(error);
         return result;
     };
-    struct stat info {};
+    struct stat info {
+    };
     if (::fstat(fd, &info) != 0)
         return unreadable(errorText(errno));
     if (!S_ISREG(info.st_mode))
@@ -98,7 +120,8 @@ FileReadResult FileSystem::readTextFile(const std::string& path)
 
 bool FileSystem::isExistingFile(const std::string& path)
 {
-    struct stat info {};
+    struct stat info {
+    };
     return !path.empty() && statPath(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
@@ -127,7 +150,8 @@ std::string FileSystem::replaceFileAtomically(const std::string& path, std::stri
 {
     // The new file keeps the permissions of the one it replaces.
     mode_t mode = 0666;
-    struct stat old {};
+    struct stat old {
+    };
     if (statPath(path.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
             return errorText(EISDIR);

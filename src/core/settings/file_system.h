@@ -25,12 +25,14 @@ struct FileReadResult {
 // The file operations of the settings store and the preview page. The public operations are built
 // on a handful of virtual POSIX primitives so that tests can make any single step fail; the
 // class itself is the implementation the programs use.
-class FileSystem {
+class FileSystem
+{
 public:
     virtual ~FileSystem() = default;
 
     // Reads a whole regular text file. Never blocks on a pipe or device and stops early at the
-    // first NUL byte, so a binary file or /dev/zero comes back Unreadable rather than eating memory.
+    // first NUL byte, so a binary file or /dev/zero comes back Unreadable rather than eating
+    // memory.
     FileReadResult readTextFile(const std::string& path);
 
     // True when path names something that exists and is not a folder. A name without a folder

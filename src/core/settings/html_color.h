@@ -15,10 +15,22 @@ constexpr ColorValue colorValue(int red, int green, int blue)
 {
     return static_cast<ColorValue>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
-constexpr int redOf(ColorValue color) { return static_cast<int>(color & 0xFF); }
-constexpr int greenOf(ColorValue color) { return static_cast<int>((color >> 8) & 0xFF); }
-constexpr int blueOf(ColorValue color) { return static_cast<int>((color >> 16) & 0xFF); }
-constexpr bool isSystemColor(ColorValue color) { return (color & 0x80000000u) != 0; }
+constexpr int redOf(ColorValue color)
+{
+    return static_cast<int>(color & 0xFF);
+}
+constexpr int greenOf(ColorValue color)
+{
+    return static_cast<int>((color >> 8) & 0xFF);
+}
+constexpr int blueOf(ColorValue color)
+{
+    return static_cast<int>((color >> 16) & 0xFF);
+}
+constexpr bool isSystemColor(ColorValue color)
+{
+    return (color & 0x80000000u) != 0;
+}
 
 // Turns a system colour into a plain RGB value; the desktop program reads its palette.
 using SystemColorResolver = std::function<ColorValue(ColorValue)>;

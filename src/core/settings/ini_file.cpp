@@ -6,7 +6,10 @@ namespace pictog {
 
 namespace {
 
-    bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+    bool isBlank(char c)
+    {
+        return static_cast<unsigned char>(c) <= ' ';
+    }
 
     std::string_view trimmed(std::string_view text)
     {
@@ -69,7 +72,8 @@ bool parseIniInteger(std::string_view text, int& value)
         const int digit = base == 16 ? hexValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
         if (digit < 0)
             return false;
-        magnitude = magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+        magnitude
+            = magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
         if (magnitude > 0xFFFFFFFFu)
             return false;
     }
@@ -157,10 +161,13 @@ const std::string* IniFile::findValue(std::string_view section, std::string_view
     return nullptr;
 }
 
-bool IniFile::hasSection(std::string_view section) const { return findSection(section) != nullptr; }
+bool IniFile::hasSection(std::string_view section) const
+{
+    return findSection(section) != nullptr;
+}
 
-std::string IniFile::readString(std::string_view section, std::string_view key,
-    std::string_view defaultValue) const
+std::string IniFile::readString(
+    std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
     const std::string* value = findValue(section, key);
     return value ? *value : std::string(defaultValue);

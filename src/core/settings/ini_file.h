@@ -19,7 +19,8 @@ namespace pictog {
 // section, a new section to the end of the file. text() then gives every section as "[name]",
 // its entries and one empty line; comments and blank lines of the original are gone, entries the
 // program does not know are kept.
-class IniFile {
+class IniFile
+{
 public:
     // An empty store.
     IniFile() = default;
@@ -30,8 +31,8 @@ public:
 
     // The value of the key, or defaultValue when the section or key is missing. An empty value
     // is a present, empty text.
-    std::string readString(std::string_view section, std::string_view key,
-        std::string_view defaultValue) const;
+    std::string readString(
+        std::string_view section, std::string_view key, std::string_view defaultValue) const;
 
     // Decimal, or hexadecimal after "0x", "0X" or "$", with an optional sign; a missing key or a
     // value that is no 32-bit integer gives defaultValue.

@@ -30,15 +30,21 @@ namespace {
 int pieceImageSize(int pieceSet)
 {
     switch (pieceSet) {
-    case 1: return 38;
-    case 2: return 32;
-    case 3: return 48;
-    case 4: return 30;
+    case 1:
+        return 38;
+    case 2:
+        return 32;
+    case 3:
+        return 48;
+    case 4:
+        return 30;
     case 5:
     case 6:
     case 7:
-    case 8: return 35;
-    default: return -1;
+    case 8:
+        return 35;
+    default:
+        return -1;
     }
 }
 
@@ -146,8 +152,10 @@ void TPictogParams::LoadSettings()
 
     m_urlHomePage = std::string(HomePageUrl);
 
-    m_urlPGNStandard = m_ini.readString(SectionStandardUrls, "urlPGNStandard", DefaultPGNStandardUrl);
-    m_urlEPDStandard = m_ini.readString(SectionStandardUrls, "urlEPDStandard", DefaultEPDStandardUrl);
+    m_urlPGNStandard
+        = m_ini.readString(SectionStandardUrls, "urlPGNStandard", DefaultPGNStandardUrl);
+    m_urlEPDStandard
+        = m_ini.readString(SectionStandardUrls, "urlEPDStandard", DefaultEPDStandardUrl);
     m_urlCCCForum = m_ini.readString(SectionStandardUrls, "urlCCCForum", DefaultCCCForumUrl);
     m_urlChessBitsForum
         = m_ini.readString(SectionStandardUrls, "urlChessBitsForum", DefaultChessBitsForumUrl);
@@ -218,7 +226,10 @@ void TPictogParams::setAlignment(std::string_view value)
     assign(m_alignment, isAlignment(value) ? value : std::string_view("left"));
 }
 
-void TPictogParams::setBorderSize(int value) { assign(m_borderSize, std::clamp(value, 0, 10)); }
+void TPictogParams::setBorderSize(int value)
+{
+    assign(m_borderSize, std::clamp(value, 0, 10));
+}
 
 void TPictogParams::setPieceSet(int value)
 {

@@ -51,7 +51,8 @@ int pieceImageSize(int pieceSet);
 // with their corrections, setters change them and mark the store modified when a value really
 // changes, and SaveSettings writes the whole file back only when something did. Write failures
 // go to the reporter as "Cannot create file PATH".
-class TPictogParams {
+class TPictogParams
+{
 public:
     // The desktop program's store: Pictog.ini in programDir (the folder of the program file, given
     // without a trailing "/"). The file is read now if it exists; a file that exists but is no
@@ -173,8 +174,7 @@ private:
     TPictogParams(std::string programDir, std::string iniFile, bool readOnly,
         ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem);
 
-    template <class T, class V>
-    void assign(T& field, const V& value)
+    template <class T, class V> void assign(T& field, const V& value)
     {
         if (field != value) {
             field = T(value);
