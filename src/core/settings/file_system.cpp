@@ -10,9 +10,21 @@ namespace pictog {
 
 namespace {
 
+    // The message of an errno value; strerror_r because pictures may be written from worker
+    // threads. Which strerror_r the C library offers decides which overload is used.
+    [[maybe_unused]] std::string describe(int status, const char* buffer)
+    {
+        return status == 0 ? buffer : "Unknown error";
+    }
+    [[maybe_unused]] std::string describe(const char* text, const char*)
+    {
+        return text;
+    }
+
     std::string errorText(int error)
     {
-        return std::strerror(error);
+        char buffer[256] = "";
+        return describe(::strerror_r(error, buffer, sizeof buffer), buffer);
     }
 
     // The folder part of a path, for syncing the folder after a rename; "." for a bare name.
@@ -146,7 +158,8 @@ bool FileSystem::writeAll(int fd, std::string_view contents)
     return true;
 }
 
-std::string FileSystem::replaceFileAtomically(const std::string& path, std::string_view contents)
+std::string FileSystem::replaceFileAtomically(
+    const std::string& path, std::string_view contents, Durability durability)
 {
     // The new file keeps the permissions of the one it replaces.
     mode_t mode = 0666;
@@ -181,13 +194,15 @@ std::string FileSystem::replaceFileAtomically(const std::string& path, std::stri
     };
     if (!writeAll(fd, contents))
         return fail(errno, true);
-    if (syncFile(fd) != 0)
+    if (durability == Durability::Synced && syncFile(fd) != 0)
         return fail(errno, true);
     if (closeFile(fd) != 0)
         return fail(errno, false);
     if (renameFile(temporary.c_str(), path.c_str()) != 0)
         return fail(errno, false);
 
+    if (durability == Durability::Unsynced)
+        return {};
     // Make the rename itself durable; the file is already complete either way, so a folder that
     // cannot be synced is not an error.
     const int folder = openFile(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);

@@ -39,10 +39,18 @@ public:
     // part is looked for in the current folder only, as for any relative path.
     bool isExistingFile(const std::string& path);
 
-    // Replaces the file at path with contents: writes a new file in the same folder, flushes it to
-    // the disk and renames it over the old one, so that a crash, a full disk or a write error at
-    // any point leaves the old file as it was. Returns the system's error text, empty on success.
-    std::string replaceFileAtomically(const std::string& path, std::string_view contents);
+    // How far a replaced file is pushed to the disk before replaceFileAtomically returns.
+    enum class Durability {
+        Synced, // the new file and the folder entry are flushed: survives a power loss
+        Unsynced, // left to the kernel: still never a partial file, but cheap enough for batches
+    };
+
+    // Replaces the file at path with contents: writes a new file in the same folder (keeping the
+    // old file's permissions) and renames it over the old one, so that a crash, a full disk or a
+    // write error at any point leaves the old file as it was and nothing under the temporary
+    // name. Returns the system's error text, empty on success.
+    std::string replaceFileAtomically(const std::string& path, std::string_view contents,
+        Durability durability = Durability::Synced);
 
     // Creates the file at path (or empties an existing one), writes contents and closes it.
     // Returns the system's error text of the first step that failed, empty on success.
