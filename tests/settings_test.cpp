@@ -768,28 +768,29 @@ namespace {
             ProgramLocations expected;
         } rows[] = {
             { "build folder",
-                { "/b/bin/", true, true, "/b/share/pictog", "/x", "/run/1", "", "/h" },
+                { "/b/bin/", true, true, "/b/share/pictog", true, "/x", "/run/1", "", "/h" },
                 { "/b/bin", "/b/bin/Pictog.ini", "/b/bin/Pictog.html", true } },
-            { "portable copy without companions still writes beside itself",
-                { "/p", true, false, "/share/pictog", "", "", "", "/h" },
+            { "lone program file in a writable folder",
+                { "/p", true, false, "/share/pictog", false, "", "", "", "/h" },
                 { "/share/pictog", "/p/Pictog.ini", "/p/Pictog.html", true } },
             { "installed, runtime folder",
-                { "/usr/bin", false, false, "/usr/share/pictog", "/cfg/", "/run/1", "/c", "/h" },
+                { "/usr/bin", false, false, "/usr/share/pictog", true, "/cfg/", "/run/1", "/c",
+                    "/h" },
                 { "/usr/share/pictog", "/cfg/pictog/Pictog.ini", "/run/1/pictog/Pictog.html",
                     false } },
-            { "installed, defaults under HOME",
-                { "/usr/bin", false, false, "/usr/share/pictog", "", "", "", "/home/u/" },
-                { "/usr/share/pictog", "/home/u/.config/pictog/Pictog.ini",
-                    "/home/u/.cache/pictog/Pictog.html", false } },
+            { "installed layout in a writable folder (root, ~/.local)",
+                { "/h/.local/bin", true, false, "/h/.local/share/pictog", true, "", "", "", "/h/" },
+                { "/h/.local/share/pictog", "/h/.config/pictog/Pictog.ini",
+                    "/h/.cache/pictog/Pictog.html", false } },
             { "relative XDG values are ignored",
-                { "/usr/bin", false, false, "/usr/share/pictog", "cfg", "run", "/c", "/h" },
+                { "/usr/bin", false, false, "/usr/share/pictog", true, "cfg", "run", "/c", "/h" },
                 { "/usr/share/pictog", "/h/.config/pictog/Pictog.ini", "/c/pictog/Pictog.html",
                     false } },
-            { "installed with companions beside it",
-                { "/opt/p", false, true, "/opt/share/pictog", "/cfg", "", "", "" },
-                { "/opt/p", "/cfg/pictog/Pictog.ini", "/cfg/pictog/Pictog.html", false } },
+            { "portable copy on a read-only medium",
+                { "/media/p", false, true, "/media/share/pictog", false, "/cfg", "", "", "" },
+                { "/media/p", "/cfg/pictog/Pictog.ini", "/cfg/pictog/Pictog.html", false } },
             { "no home at all: the program folder, whose failures get reported",
-                { "/usr/bin", false, false, "/usr/share/pictog", "", "", "", "" },
+                { "/usr/bin", false, false, "/usr/share/pictog", true, "", "", "", "" },
                 { "/usr/share/pictog", "/usr/bin/Pictog.ini", "/usr/bin/Pictog.html", true } },
         };
         for (const Row& row : rows) {
@@ -808,8 +809,13 @@ namespace {
         EXPECT_TRUE(bare.programDirWritable);
         EXPECT_FALSE(bare.companionsBesideProgram);
         EXPECT_EQ(bare.installedDataDir, folderOfPath(dir) + "/share/pictog");
+        ASSERT_EQ(makePrivateFolders(dir + "/share"), "");
+        writeAll(dir + "/share/Pictog.hlp", "");
+        EXPECT_TRUE(gatherLocationFacts(dir + "/bin", "../share").installedDataPresent);
         writeAll(dir + "/Pictog.hlp", "");
-        EXPECT_TRUE(gatherLocationFacts(dir, "../share/pictog").companionsBesideProgram);
+        const LocationFacts beside = gatherLocationFacts(dir, "../share/pictog");
+        EXPECT_TRUE(beside.companionsBesideProgram);
+        EXPECT_FALSE(beside.installedDataPresent);
         EXPECT_EQ(gatherLocationFacts("/usr/bin", "../../../share/pictog").installedDataDir,
             "/share/pictog");
     }

@@ -86,7 +86,8 @@ ProgramLocations chooseProgramLocations(const LocationFacts& facts)
         ? withoutTrailingSlashes(facts.xdgConfigHome)
         : home.empty() ? ""
                        : home + "/.config";
-    if (facts.programDirWritable || configHome.empty())
+    const bool installed = !facts.companionsBesideProgram && facts.installedDataPresent;
+    if ((facts.programDirWritable && !installed) || configHome.empty())
         return locations;
 
     std::string pageFolder;
@@ -111,6 +112,8 @@ LocationFacts gatherLocationFacts(const std::string& programDir, const std::stri
     facts.programDirWritable = ::access(facts.programDir.c_str(), W_OK) == 0;
     facts.companionsBesideProgram = ::access((facts.programDir + "/Pictog.hlp").c_str(), F_OK) == 0;
     facts.installedDataDir = joinPath(facts.programDir, relativeDataDir);
+    facts.installedDataPresent
+        = ::access((facts.installedDataDir + "/Pictog.hlp").c_str(), F_OK) == 0;
     facts.xdgConfigHome = environment("XDG_CONFIG_HOME");
     facts.xdgCacheHome = environment("XDG_CACHE_HOME");
     const std::string runtime = environment("XDG_RUNTIME_DIR");

@@ -1,11 +1,13 @@
 #pragma once
 
 // Where the desktop program keeps its files. A copy in a folder it can write (the build folder, a
-// portable copy) keeps Pictog.ini and the preview page beside the program file; an installed copy
-// (a folder such as /usr/bin that the user cannot write) keeps Pictog.ini in the user's
-// configuration folder and the preview page in a private runtime or cache folder. The help file,
-// the manual and chesspieces/ are read from beside the program when they are there, otherwise
-// from the installed data folder (share/pictog beside bin/).
+// portable copy) keeps Pictog.ini and the preview page beside the program file. An installed copy
+// keeps Pictog.ini in the user's configuration folder and the preview page in a private runtime or
+// cache folder: one in a folder the user cannot write (/usr/bin), and also one in the installed
+// layout (share/pictog beside bin/, no companion files beside the program) even where the folder
+// is writable, as for root or an install into ~/.local. The help file, the manual and
+// chesspieces/ are read from beside the program when they are there, otherwise from the installed
+// data folder.
 
 #include <string>
 
@@ -26,6 +28,7 @@ struct LocationFacts {
     bool programDirWritable = true;
     bool companionsBesideProgram = true; // Pictog.hlp is in programDir
     std::string installedDataDir; // share/pictog of an installed copy
+    bool installedDataPresent = false; // Pictog.hlp is in installedDataDir
     std::string xdgConfigHome;
     std::string xdgRuntimeDir; // only when it names an existing folder
     std::string xdgCacheHome;
