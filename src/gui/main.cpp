@@ -6,6 +6,7 @@
 #include "settings/program_locations.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -55,7 +56,10 @@ int main(int argc, char* argv[])
     // Qt takes its own options such as -platform; the program itself looks at no argument.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pictog"));
+    // The installed menu entry and icon (pictog.desktop, the hicolor theme's pictog); a copy
+    // without an installed icon keeps Qt's default one.
     QApplication::setDesktopFileName(QStringLiteral("pictog"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pictog")));
 
     // An installed copy cannot write its own folder: its settings file and preview page go to the
     // user's folders, which are made here (a failure shows when the settings are saved).
