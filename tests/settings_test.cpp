@@ -809,10 +809,9 @@ namespace {
         EXPECT_TRUE(bare.programDirWritable);
         EXPECT_FALSE(bare.companionsBesideProgram);
         EXPECT_EQ(bare.installedDataDir, folderOfPath(dir) + "/share/pictog");
-        ASSERT_EQ(makePrivateFolders(dir + "/share"), "");
-        writeAll(dir + "/share/Pictog.hlp", "");
+        ASSERT_EQ(makePrivateFolders(dir + "/share/chesspieces"), "");
         EXPECT_TRUE(gatherLocationFacts(dir + "/bin", "../share").installedDataPresent);
-        writeAll(dir + "/Pictog.hlp", "");
+        ASSERT_EQ(makePrivateFolders(dir + "/chesspieces"), "");
         const LocationFacts beside = gatherLocationFacts(dir, "../share/pictog");
         EXPECT_TRUE(beside.companionsBesideProgram);
         EXPECT_FALSE(beside.installedDataPresent);

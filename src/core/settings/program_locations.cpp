@@ -110,10 +110,9 @@ LocationFacts gatherLocationFacts(const std::string& programDir, const std::stri
     LocationFacts facts;
     facts.programDir = withoutTrailingSlashes(programDir);
     facts.programDirWritable = ::access(facts.programDir.c_str(), W_OK) == 0;
-    facts.companionsBesideProgram = ::access((facts.programDir + "/Pictog.hlp").c_str(), F_OK) == 0;
+    facts.companionsBesideProgram = isFolder(facts.programDir + "/chesspieces");
     facts.installedDataDir = joinPath(facts.programDir, relativeDataDir);
-    facts.installedDataPresent
-        = ::access((facts.installedDataDir + "/Pictog.hlp").c_str(), F_OK) == 0;
+    facts.installedDataPresent = isFolder(facts.installedDataDir + "/chesspieces");
     facts.xdgConfigHome = environment("XDG_CONFIG_HOME");
     facts.xdgCacheHome = environment("XDG_CACHE_HOME");
     const std::string runtime = environment("XDG_RUNTIME_DIR");

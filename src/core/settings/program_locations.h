@@ -26,9 +26,9 @@ struct ProgramLocations {
 struct LocationFacts {
     std::string programDir; // the folder of the program file
     bool programDirWritable = true;
-    bool companionsBesideProgram = true; // Pictog.hlp is in programDir
+    bool companionsBesideProgram = true; // chesspieces/ is in programDir
     std::string installedDataDir; // share/pictog of an installed copy
-    bool installedDataPresent = false; // Pictog.hlp is in installedDataDir
+    bool installedDataPresent = false; // chesspieces/ is in installedDataDir
     std::string xdgConfigHome;
     std::string xdgRuntimeDir; // only when it names an existing folder
     std::string xdgCacheHome;
@@ -41,9 +41,11 @@ struct LocationFacts {
 // reports.
 ProgramLocations chooseProgramLocations(const LocationFacts& facts);
 
-// Gathers the facts for programDir from the running system: access(W_OK) on the folder, the help
-// file beside it, the environment and the account's home folder. installedDataDir is programDir
-// followed by relativeDataDir (such as "../share/pictog"), with the ".." resolved textually.
+// Gathers the facts for programDir from the running system: access(W_OK) on the folder, the
+// chesspieces/ folder beside it and in the installed data folder (every build and install has it,
+// with or without the desktop program), the environment and the account's home folder.
+// installedDataDir is programDir followed by relativeDataDir (such as "../share/pictog"), with the
+// ".." resolved textually.
 LocationFacts gatherLocationFacts(
     const std::string& programDir, const std::string& relativeDataDir);
 
