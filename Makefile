@@ -7,7 +7,7 @@ FUZZ      := build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS      ?= $(shell nproc)
 
-.PHONY: run test asan bench fuzz deps configure build
+.PHONY: run test asan bench fuzz package deps configure build
 
 deps:
 	@scripts/install-deps
@@ -23,6 +23,11 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The Debian package (CPack, in build/package/) and the check of its contents list.
+package: build
+	@cmake --build $(BUILD) --target package
+	scripts/check-package $(BUILD)/package/pictog_*.deb
 
 asan: deps
 	@cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DPICTOG_SANITIZE=ON >/dev/null

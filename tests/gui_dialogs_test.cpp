@@ -987,6 +987,8 @@ namespace {
             triggerModal("MIHelpAbout", [&](QDialog& dialog) {
                 EXPECT_EQ(dialog.windowTitle(), "About");
                 EXPECT_EQ(child<QLabel>(dialog, "LblVersion")->text(), "V1.01  (12-OCT-2002)");
+                EXPECT_EQ(child<QLabel>(dialog, "LblSettingsFile")->text(),
+                    "Settings: " + programDir + "/Pictog.ini");
                 QTest::mouseClick(child<QLabel>(dialog, "ImagePictog"), Qt::LeftButton);
                 EXPECT_TRUE(dialog.isVisible());
                 QTest::keyClick(&dialog, Qt::Key_Return);

@@ -4,11 +4,13 @@
 #include "settings/html_color.h"
 #include "settings/ini_file.h"
 #include "settings/pictog_params.h"
+#include "settings/program_locations.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
@@ -754,6 +756,95 @@ namespace {
         EXPECT_EQ(ColorToHtmlColor(colorValue(0x9E, 0xC2, 0xEF)), "#9EC2EF");
         EXPECT_EQ(ColorToHtmlColor(0x80000005u, [](ColorValue) { return colorValue(1, 2, 3); }),
             "#010203");
+    }
+
+    // ---- Where the program keeps its files
+
+    TEST(ProgramLocationsTest, WritableFolderKeepsEverythingBesideTheProgramElseXdgFolders)
+    {
+        struct Row {
+            const char* what;
+            LocationFacts facts;
+            ProgramLocations expected;
+        } rows[] = {
+            { "build folder",
+                { "/b/bin/", true, true, "/b/share/pictog", true, "/x", "/run/1", "", "/h" },
+                { "/b/bin", "/b/bin/Pictog.ini", "/b/bin/Pictog.html", true } },
+            { "lone program file in a writable folder",
+                { "/p", true, false, "/share/pictog", false, "", "", "", "/h" },
+                { "/share/pictog", "/p/Pictog.ini", "/p/Pictog.html", true } },
+            { "installed, runtime folder",
+                { "/usr/bin", false, false, "/usr/share/pictog", true, "/cfg/", "/run/1", "/c",
+                    "/h" },
+                { "/usr/share/pictog", "/cfg/pictog/Pictog.ini", "/run/1/pictog/Pictog.html",
+                    false } },
+            { "installed layout in a writable folder (root, ~/.local)",
+                { "/h/.local/bin", true, false, "/h/.local/share/pictog", true, "", "", "", "/h/" },
+                { "/h/.local/share/pictog", "/h/.config/pictog/Pictog.ini",
+                    "/h/.cache/pictog/Pictog.html", false } },
+            { "relative XDG values are ignored",
+                { "/usr/bin", false, false, "/usr/share/pictog", true, "cfg", "run", "/c", "/h" },
+                { "/usr/share/pictog", "/h/.config/pictog/Pictog.ini", "/c/pictog/Pictog.html",
+                    false } },
+            { "portable copy on a read-only medium",
+                { "/media/p", false, true, "/media/share/pictog", false, "/cfg", "", "", "" },
+                { "/media/p", "/cfg/pictog/Pictog.ini", "/cfg/pictog/Pictog.html", false } },
+            { "no home at all: the program folder, whose failures get reported",
+                { "/usr/bin", false, false, "/usr/share/pictog", true, "", "", "", "" },
+                { "/usr/share/pictog", "/usr/bin/Pictog.ini", "/usr/bin/Pictog.html", true } },
+        };
+        for (const Row& row : rows) {
+            const ProgramLocations got = chooseProgramLocations(row.facts);
+            EXPECT_EQ(got.dataDir, row.expected.dataDir) << row.what;
+            EXPECT_EQ(got.iniFile, row.expected.iniFile) << row.what;
+            EXPECT_EQ(got.previewFile, row.expected.previewFile) << row.what;
+            EXPECT_EQ(got.portable, row.expected.portable) << row.what;
+        }
+    }
+
+    TEST_F(SettingsTest, LocationFactsComeFromTheFolderAndTheEnvironment)
+    {
+        const LocationFacts bare = gatherLocationFacts(dir + "/", "../share/./pictog");
+        EXPECT_EQ(bare.programDir, dir);
+        EXPECT_TRUE(bare.programDirWritable);
+        EXPECT_FALSE(bare.companionsBesideProgram);
+        EXPECT_EQ(bare.installedDataDir, folderOfPath(dir) + "/share/pictog");
+        ASSERT_EQ(makePrivateFolders(dir + "/share/chesspieces"), "");
+        EXPECT_TRUE(gatherLocationFacts(dir + "/bin", "../share").installedDataPresent);
+        ASSERT_EQ(makePrivateFolders(dir + "/chesspieces"), "");
+        const LocationFacts beside = gatherLocationFacts(dir, "../share/pictog");
+        EXPECT_TRUE(beside.companionsBesideProgram);
+        EXPECT_FALSE(beside.installedDataPresent);
+        EXPECT_EQ(gatherLocationFacts("/usr/bin", "../../../share/pictog").installedDataDir,
+            "/share/pictog");
+    }
+
+    TEST_F(SettingsTest, PrivateFoldersAreMadeWithTheirParentsForTheUserOnly)
+    {
+        const std::string nested = dir + "/config/pictog";
+        EXPECT_EQ(makePrivateFolders(nested + "/"), "");
+        for (const std::string& folder : { dir + "/config", nested }) {
+            struct stat info {
+            };
+            ASSERT_EQ(::stat(folder.c_str(), &info), 0) << folder;
+            EXPECT_EQ(info.st_mode & 0777, 0700u) << folder;
+        }
+        EXPECT_EQ(makePrivateFolders(nested), "") << "an existing folder is fine";
+        writeAll(dir + "/file", "");
+        EXPECT_EQ(makePrivateFolders(dir + "/file/sub"), std::strerror(ENOTDIR));
+
+        // The store at such locations reads and writes there and nowhere else.
+        ProgramLocations at { dir + "/share", nested + "/Pictog.ini", dir + "/run/Pictog.html",
+            false };
+        TPictogParams params(at, &reporter);
+        params.LoadSettings();
+        EXPECT_EQ(params.helpFile(), dir + "/share/Pictog.hlp");
+        EXPECT_EQ(params.localImageBase(), dir + "/share/chesspieces");
+        EXPECT_EQ(params.previewFile(), at.previewFile);
+        params.setHeader1("kept");
+        EXPECT_TRUE(params.SaveSettings());
+        EXPECT_NE(readAll(at.iniFile).find("header1=kept"), std::string::npos);
+        EXPECT_FALSE(std::ifstream(dir + "/Pictog.ini").good());
     }
 
 } // namespace

@@ -4,17 +4,20 @@
 //   palette/PALETTE1.jpg .. PALETTE6.jpg the editing palette's white pieces
 //   about.png                            the About box picture
 //   chesspieces/wp1.gif .. bk8.gif, w2move.gif, b2move.gif   the HTML image sets
+//   icons/pictog-16.png .. pictog-256.png, icons/pictog.svg   the desktop icon
 // With --preview DIR it also writes enlarged contact sheets there for looking at the work.
 
 #include "image_writers.h"
 #include "piece_art.h"
 #include "piece_source.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 namespace artgen {
@@ -151,6 +154,131 @@ namespace {
             }
         }
         return picture;
+    }
+
+    // ---- the desktop icon: the white knight on a light board square with a dark rim ----
+
+    constexpr int IconSizes[] = { 16, 22, 24, 32, 48, 64, 128, 256 };
+    constexpr Argb IconSquare = rgb(0x9E, 0xC2, 0xEF);
+    constexpr Argb IconRim = rgb(0x39, 0x7A, 0xAE);
+    // In parts of the icon's edge: the square's inset, corner radius and rim, and the knight's
+    // edge.
+    constexpr double IconInset = 1.0 / 32, IconRadius = 0.16, IconRimWidth = 1.0 / 16;
+    constexpr double IconKnight = 0.84;
+
+    // Distance of (x, y) outside a rounded square from a to b with corner radius r; negative
+    // inside.
+    double roundedSquareDistance(double x, double y, double a, double b, double r)
+    {
+        const double centre = (a + b) / 2, half = (b - a) / 2 - r;
+        const double qx = std::abs(x - centre) - half, qy = std::abs(y - centre) - half;
+        const double ox = std::max(qx, 0.0), oy = std::max(qy, 0.0);
+        return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - r;
+    }
+
+    Image drawIcon(const PieceSource& knight, int size)
+    {
+        constexpr int samples = 8;
+        const double a = size * IconInset, b = size - a, r = size * IconRadius;
+        const double rim = std::max(1.0, size * IconRimWidth);
+        Image icon(size, size, 0);
+        for (int py = 0; py < size; ++py) {
+            for (int px = 0; px < size; ++px) {
+                int inside = 0, onRim = 0;
+                for (int sy = 0; sy < samples; ++sy) {
+                    for (int sx = 0; sx < samples; ++sx) {
+                        const double x = px + (sx + 0.5) / samples, y = py + (sy + 0.5) / samples;
+                        const double d = roundedSquareDistance(x, y, a, b, r);
+                        if (d <= 0) {
+                            ++inside;
+                            onRim += d > -rim;
+                        }
+                    }
+                }
+                if (inside == 0)
+                    continue;
+                Argb colour = 0;
+                for (int shift = 0; shift <= 16; shift += 8) {
+                    const int v
+                        = (static_cast<int>((IconRim >> shift) & 0xFF) * onRim
+                              + static_cast<int>((IconSquare >> shift) & 0xFF) * (inside - onRim)
+                              + inside / 2)
+                        / inside;
+                    colour |= static_cast<Argb>(v) << shift;
+                }
+                const Argb alpha = static_cast<Argb>((inside * 255 + 32) / (samples * samples));
+                icon.at(px, py) = (alpha << 24) | colour;
+            }
+        }
+        const int edge = static_cast<int>(std::lround(size * IconKnight));
+        const int offset = (size - edge) / 2;
+        blendOnto(icon, drawSmooth(knight, false, edge, Style()), offset, offset);
+        return icon;
+    }
+
+    std::string svgPath(const std::vector<Polyline>& lines, bool mirrored)
+    {
+        std::ostringstream d;
+        d.setf(std::ios::fixed);
+        d.precision(1);
+        for (const Polyline& line : lines) {
+            for (std::size_t i = 0; i < line.points.size(); ++i) {
+                const Point p = line.points[i];
+                d << (i == 0 ? (d.tellp() > 0 ? " M" : "M") : " L")
+                  << (mirrored ? DesignSize - p.x : p.x) << ' ' << p.y;
+            }
+            if (line.closed)
+                d << " Z";
+        }
+        return d.str();
+    }
+
+    // The same icon as scalable vector graphics, on a 256-unit canvas; the knight is our outline
+    // in its 380-unit design square, its outline band drawn inside the silhouette as the
+    // rasteriser does.
+    std::string iconSvg(const PieceSource& knight)
+    {
+        const double size = 256, a = size * IconInset, r = size * IconRadius;
+        const double rim = size * IconRimWidth;
+        const double scale = size * IconKnight / DesignSize;
+        const double offset = (size - size * IconKnight) / 2;
+        std::vector<Polyline> outline = knight.outline;
+        std::string silhouette = svgPath(outline, false);
+        if (knight.symmetric)
+            silhouette += " " + svgPath(outline, true);
+        const Style style;
+        std::ostringstream svg;
+        svg.setf(std::ios::fixed);
+        svg.precision(2);
+        svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+               "viewBox=\"0 0 256 256\">\n"
+            << "  <title>Pictog</title>\n"
+            << "  <rect x=\"" << a + rim / 2 << "\" y=\"" << a + rim / 2 << "\" width=\""
+            << size - 2 * a - rim << "\" height=\"" << size - 2 * a - rim << "\" rx=\""
+            << r - rim / 2 << "\" fill=\"#9EC2EF\" stroke=\"#397AAE\" stroke-width=\"" << rim
+            << "\"/>\n"
+            << "  <clipPath id=\"knight\"><path d=\"" << silhouette << "\"/></clipPath>\n"
+            << "  <g transform=\"translate(" << offset << ' ' << offset << ") scale(" << scale
+            << ")\" clip-path=\"url(#knight)\" stroke-linecap=\"round\" "
+               "stroke-linejoin=\"round\">\n"
+            << "    <path d=\"" << silhouette << "\" fill=\"#FFFFFF\"/>\n";
+        for (const Detail& detail : knight.details) {
+            if (detail.kind == DetailKind::Shade) // white on the white piece
+                continue;
+            for (int mirrored = 0; mirrored < (detail.paired && knight.symmetric ? 2 : 1);
+                 ++mirrored) {
+                const std::string d = svgPath({ detail.line }, mirrored != 0);
+                if (detail.kind == DetailKind::Stroke)
+                    svg << "    <path d=\"" << d << "\" fill=\"none\" stroke=\"#000000\" "
+                        << "stroke-width=\"" << style.detailWidth * detail.width * 10 << "\"/>\n";
+                else
+                    svg << "    <path d=\"" << d << "\" fill=\"#000000\"/>\n";
+            }
+        }
+        svg << "    <path d=\"" << silhouette << "\" fill=\"none\" stroke=\"#000000\" "
+            << "stroke-width=\"" << 2 * style.outlineWidth * 10 << "\"/>\n"
+            << "  </g>\n</svg>\n";
+        return svg.str();
     }
 
     // ---- previews ----
@@ -320,6 +448,12 @@ namespace {
             outDir + "/chesspieces/w2move.gif", encodeGif(drawSmooth(mark, false, 29, Style())));
         writeFile(
             outDir + "/chesspieces/b2move.gif", encodeGif(drawSmooth(mark, true, 29, Style())));
+
+        fs::create_directories(outDir + "/icons");
+        for (const int size : IconSizes)
+            writeFile(outDir + "/icons/pictog-" + std::to_string(size) + ".png",
+                encodePngWithAlpha(drawIcon(pieces[1], size)));
+        writeText(outDir + "/icons/pictog.svg", iconSvg(pieces[1]));
 
         if (!previewDir.empty())
             writePreviews(previewDir, bitmaps, pieces, about, palette);

@@ -223,34 +223,51 @@ Bytes encodeJpeg(const Image& image, int quality)
     return out;
 }
 
+namespace {
+
+    // A PNG at zlib level 9 in one IDAT chunk: RGB, or RGBA with the image's alpha.
+    Bytes encodePngOf(const Image& image, bool alpha)
+    {
+        Bytes raw;
+        for (int y = 0; y < image.height; ++y) {
+            raw.push_back(0);
+            for (int x = 0; x < image.width; ++x) {
+                const Argb p = image.at(x, y);
+                raw.push_back(static_cast<std::uint8_t>(p >> 16));
+                raw.push_back(static_cast<std::uint8_t>(p >> 8));
+                raw.push_back(static_cast<std::uint8_t>(p));
+                if (alpha)
+                    raw.push_back(static_cast<std::uint8_t>(p >> 24));
+            }
+        }
+        uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+        Bytes packed(packedSize);
+        if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9)
+            != Z_OK)
+            throw std::runtime_error("zlib: cannot compress");
+        packed.resize(packedSize);
+
+        Bytes out = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+        Bytes header;
+        put32be(header, static_cast<std::uint32_t>(image.width));
+        put32be(header, static_cast<std::uint32_t>(image.height));
+        header.insert(header.end(), { 8, static_cast<std::uint8_t>(alpha ? 6 : 2), 0, 0, 0 });
+        pngChunk(out, "IHDR", header);
+        pngChunk(out, "IDAT", packed);
+        pngChunk(out, "IEND", {});
+        return out;
+    }
+
+} // namespace
+
 Bytes encodePng(const Image& image)
 {
-    Bytes raw;
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < image.width; ++x) {
-            const Argb p = image.at(x, y);
-            raw.push_back(static_cast<std::uint8_t>(p >> 16));
-            raw.push_back(static_cast<std::uint8_t>(p >> 8));
-            raw.push_back(static_cast<std::uint8_t>(p));
-        }
-    }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    Bytes packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9)
-        != Z_OK)
-        throw std::runtime_error("zlib: cannot compress");
-    packed.resize(packedSize);
+    return encodePngOf(image, false);
+}
 
-    Bytes out = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
-    Bytes header;
-    put32be(header, static_cast<std::uint32_t>(image.width));
-    put32be(header, static_cast<std::uint32_t>(image.height));
-    header.insert(header.end(), { 8, 2, 0, 0, 0 });
-    pngChunk(out, "IHDR", header);
-    pngChunk(out, "IDAT", packed);
-    pngChunk(out, "IEND", {});
-    return out;
+Bytes encodePngWithAlpha(const Image& image)
+{
+    return encodePngOf(image, true);
 }
 
 void writeFile(const std::string& path, const Bytes& bytes)
@@ -260,6 +277,11 @@ void writeFile(const std::string& path, const Bytes& bytes)
         reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+void writeText(const std::string& path, const std::string& text)
+{
+    writeFile(path, Bytes(text.begin(), text.end()));
 }
 
 } // namespace artgen

@@ -31,6 +31,12 @@ Bytes encodeJpeg(const Image& image, int quality);
 // An RGB PNG of the opaque picture, zlib level 9, one IDAT chunk.
 Bytes encodePng(const Image& image);
 
+// An RGBA PNG that keeps the picture's alpha, zlib level 9, one IDAT chunk.
+Bytes encodePngWithAlpha(const Image& image);
+
+// Writes the text; throws std::runtime_error on failure.
+void writeText(const std::string& path, const std::string& text);
+
 // Writes the bytes; throws std::runtime_error on failure.
 void writeFile(const std::string& path, const Bytes& bytes);
 

@@ -280,8 +280,11 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
     if (!picture && !format)
         throw UsageError("unknown export format " + options.format);
 
-    // Settings come from --ini only and are never written back, not even corrected values.
-    TPictogParams params = TPictogParams::readOnly(programFolder(), global.iniFile);
+    // Settings come from --ini only and are never written back, not even corrected values. The
+    // default local image base is the chesspieces/ folder the desktop program uses: beside the
+    // program in a build, in share/pictog in an installed copy.
+    TPictogParams params
+        = TPictogParams::readOnly(locateProgramFiles(programFolder()).dataDir, global.iniFile);
     if (!global.iniFile.empty() && params.iniReadStatus() != FileReadStatus::Ok) {
         err.write("pictog-cli: cannot read settings file ");
         err.write(global.iniFile);

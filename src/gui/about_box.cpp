@@ -34,6 +34,11 @@ TAboutBox::TAboutBox(QString homePageUrl, Shell* shell, QWidget* parent)
 
 TAboutBox::~TAboutBox() = default;
 
+void TAboutBox::setSettingsFile(const QString& path)
+{
+    ui->LblSettingsFile->setText(QStringLiteral("Settings: ") + path);
+}
+
 void TAboutBox::FormShow()
 {
     ui->LblVersion->setText(QString::fromLatin1(VersionLabel));

@@ -12,9 +12,9 @@ namespace pictog::gui {
 
 class Shell;
 
-// The About box: the program's picture, name, version, maker's notice and a one-line
-// description above an OK button. A click on the picture opens the home page through the shell
-// and leaves the box open. The main window creates one for each showing.
+// The About box: the program's picture, name, version, maker's notice, a one-line description
+// and the path of the settings file above an OK button. A click on the picture opens the home page
+// through the shell and leaves the box open. The main window creates one for each showing.
 class TAboutBox : public QDialog
 {
     Q_OBJECT
@@ -26,6 +26,9 @@ public:
     // shell is not owned and may be null (the picture then opens nothing).
     TAboutBox(QString homePageUrl, Shell* shell, QWidget* parent = nullptr);
     ~TAboutBox() override;
+
+    // Shows "Settings: PATH" under the description; the line stays empty until this is called.
+    void setSettingsFile(const QString& path);
 
 public slots:
     void ImagePictogClick();

@@ -3,17 +3,52 @@
 #include "qt_platform.h"
 #include "single_instance.h"
 
+#include "settings/program_locations.h"
+
 #include <QApplication>
+#include <QIcon>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 // The name every copy of this version locks; held for the whole run.
 constexpr const char* InstanceGuardName = "Pictog_V1.0";
 
+// SIGTERM (the desktop session ending, `kill`) closes the window like File > Exit, so the settings
+// are saved. The handler only writes a byte into a pipe; the event loop reads it, and a signal
+// that comes before the loop runs waits in the pipe.
+int terminationPipe[2] = { -1, -1 };
+
+void onTerminationSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[1], &byte, 1);
+    errno = saved;
+}
+
+void catchTerminationSignal()
+{
+    if (::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action {
+    };
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    catchTerminationSignal();
     pictog::gui::SingleInstanceGuard guard(InstanceGuardName);
     if (!guard.acquire())
         return 0; // another copy runs: end silently, no window, no message
@@ -21,11 +56,33 @@ int main(int argc, char* argv[])
     // Qt takes its own options such as -platform; the program itself looks at no argument.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pictog"));
+    // The installed menu entry and icon (pictog.desktop, the hicolor theme's pictog); a copy
+    // without an installed icon keeps Qt's default one.
+    QApplication::setDesktopFileName(QStringLiteral("pictog"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pictog")));
+
+    // An installed copy cannot write its own folder: its settings file and preview page go to the
+    // user's folders, which are made here (a failure shows when the settings are saved).
+    const pictog::ProgramLocations locations
+        = pictog::locateProgramFiles(QApplication::applicationDirPath().toStdString());
+    if (!locations.portable) {
+        pictog::makePrivateFolders(pictog::folderOfPath(locations.iniFile));
+        pictog::makePrivateFolders(pictog::folderOfPath(locations.previewFile));
+    }
 
     pictog::gui::QtPlatform platform;
-    pictog::gui::TFormMain window(QApplication::applicationDirPath(), platform.services());
+    pictog::gui::TFormMain window(locations, platform.services());
     if (window.terminationRequested())
         return 0; // a piece bitmap failed to load and has been reported
+
+    if (terminationPipe[0] >= 0) {
+        auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, &window);
+        QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+            char bytes[16];
+            while (::read(terminationPipe[0], bytes, sizeof bytes) > 0) { }
+            QApplication::closeAllWindows();
+        });
+    }
     window.show();
     return QApplication::exec();
 }

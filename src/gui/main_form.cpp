@@ -95,12 +95,32 @@ void CoreMessages::showError(const std::string& message)
         m_boxes->showError(qs(message));
 }
 
+namespace {
+
+    // A copy that keeps everything in its own folder.
+    ProgramLocations portableLocations(const std::string& programDir)
+    {
+        ProgramLocations locations;
+        locations.dataDir = programDir;
+        locations.iniFile = programDir + "/Pictog.ini";
+        locations.previewFile = programDir + "/Pictog.html";
+        return locations;
+    }
+
+} // namespace
+
 TFormMain::TFormMain(const QString& programDir, const PlatformServices& platform, QWidget* parent)
+    : TFormMain(portableLocations(ss(programDir)), platform, parent)
+{
+}
+
+TFormMain::TFormMain(
+    const ProgramLocations& locations, const PlatformServices& platform, QWidget* parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::TFormMain>())
     , m_platform(platform)
     , m_coreMessages(platform.messages)
-    , m_programDir(programDir)
+    , m_locations(locations)
 {
     ui->setupUi(this);
     setUpControls();
@@ -263,7 +283,7 @@ void TFormMain::connectHandlers()
 
 void TFormMain::MainFormOnCreate()
 {
-    m_params = std::make_unique<TPictogParams>(ss(m_programDir), &m_coreMessages);
+    m_params = std::make_unique<TPictogParams>(m_locations, &m_coreMessages);
     m_params->LoadSettings();
     if (m_platform.help)
         m_platform.help->setHelpFile(qs(m_params->helpFile()));
@@ -945,6 +965,7 @@ void TFormMain::MIHelpAboutClick()
 {
     // A new box for each showing, destroyed when it closes.
     TAboutBox box(qs(m_params->urlHomePage()), m_platform.shell, this);
+    box.setSettingsFile(qs(m_params->iniFile()));
     box.exec();
 }
 

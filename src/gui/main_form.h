@@ -60,6 +60,10 @@ public:
     // restores the history. The services are not owned and must outlive the window.
     TFormMain(
         const QString& programDir, const PlatformServices& platform, QWidget* parent = nullptr);
+    // The same with the settings, the preview page and the companion files at the given
+    // locations (an installed copy keeps its settings in the user's configuration folder).
+    TFormMain(const ProgramLocations& locations, const PlatformServices& platform,
+        QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // True when a piece bitmap could not be loaded: the program ends once start-up is over.
@@ -204,7 +208,7 @@ private:
     PlatformServices m_platform;
     CoreMessages m_coreMessages;
     FileSystem m_fileSystem;
-    QString m_programDir;
+    ProgramLocations m_locations;
     std::unique_ptr<TPictogParams> m_params;
     std::string m_exportText;
     int SelectedPiece = 0;

@@ -51,26 +51,36 @@ int pieceImageSize(int pieceSet)
 TPictogParams::TPictogParams(
     std::string programDir, ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem)
     : TPictogParams(programDir, inProgramDir(withoutTrailingSlashes(programDir), "Pictog.ini"),
-        false, reporter, std::move(fileSystem))
+        inProgramDir(withoutTrailingSlashes(programDir), "Pictog.html"), false, reporter,
+        std::move(fileSystem))
+{
+}
+
+TPictogParams::TPictogParams(const ProgramLocations& locations, ErrorReporter* reporter,
+    std::shared_ptr<FileSystem> fileSystem)
+    : TPictogParams(locations.dataDir, locations.iniFile, locations.previewFile, false, reporter,
+        std::move(fileSystem))
 {
 }
 
 TPictogParams TPictogParams::readOnly(
     std::string programDir, const std::string& iniFile, std::shared_ptr<FileSystem> fileSystem)
 {
-    return TPictogParams(std::move(programDir), iniFile, true, nullptr, std::move(fileSystem));
+    const std::string previewFile = inProgramDir(withoutTrailingSlashes(programDir), "Pictog.html");
+    return TPictogParams(
+        std::move(programDir), iniFile, previewFile, true, nullptr, std::move(fileSystem));
 }
 
-TPictogParams::TPictogParams(std::string programDir, std::string iniFile, bool readOnly,
-    ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem)
+TPictogParams::TPictogParams(std::string programDir, std::string iniFile, std::string previewFile,
+    bool readOnly, ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem)
     : m_fileSystem(fileSystem ? std::move(fileSystem) : std::make_shared<FileSystem>())
     , m_reporter(reporter)
     , m_readOnly(readOnly)
     , m_programDir(withoutTrailingSlashes(std::move(programDir)))
     , m_iniFile(std::move(iniFile))
+    , m_previewFile(std::move(previewFile))
 {
     m_manualFile = inProgramDir(m_programDir, "Pictog.txt");
-    m_previewFile = inProgramDir(m_programDir, "Pictog.html");
     m_helpFile = inProgramDir(m_programDir, "Pictog.hlp");
     m_localImageBase = inProgramDir(m_programDir, "chesspieces");
     if (m_iniFile.empty())

@@ -4,6 +4,7 @@
 #include "file_system.h"
 #include "html_color.h"
 #include "ini_file.h"
+#include "program_locations.h"
 
 #include <memory>
 #include <string>
@@ -62,6 +63,11 @@ public:
     explicit TPictogParams(std::string programDir, ErrorReporter* reporter = nullptr,
         std::shared_ptr<FileSystem> fileSystem = nullptr);
 
+    // The same store at the given locations: Pictog.ini at iniFile, the preview page at
+    // previewFile, the help file, the manual and the local image base in dataDir.
+    explicit TPictogParams(const ProgramLocations& locations, ErrorReporter* reporter = nullptr,
+        std::shared_ptr<FileSystem> fileSystem = nullptr);
+
     // A store that reads iniFile (none at all when empty) and never writes anything: SaveSettings
     // does nothing and leaves `modified` as it is. Used by pictog-cli --ini.
     static TPictogParams readOnly(std::string programDir, const std::string& iniFile,
@@ -82,7 +88,8 @@ public:
 
     bool modified() const { return m_modified; }
 
-    // Paths of the companion files, all in programDir.
+    // Paths of the companion files. programDir is the folder of the help file, the manual and
+    // chesspieces/ (the program's own folder unless the store was given other locations).
     const std::string& programDir() const { return m_programDir; }
     const std::string& iniFile() const { return m_iniFile; }
     const std::string& manualFile() const { return m_manualFile; }
@@ -171,8 +178,8 @@ public:
     const std::string& urlWinBoardForum() const { return m_urlWinBoardForum; }
 
 private:
-    TPictogParams(std::string programDir, std::string iniFile, bool readOnly,
-        ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem);
+    TPictogParams(std::string programDir, std::string iniFile, std::string previewFile,
+        bool readOnly, ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem);
 
     template <class T, class V> void assign(T& field, const V& value)
     {
