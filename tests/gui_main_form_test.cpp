@@ -950,41 +950,17 @@ namespace {
     // copies the whole line; a click on the board takes the focus from a caption field.
     TEST_F(MainFormTest, ClipboardKeysWorkOnThePositionOutsideTheCaptions)
     {
-        struct Row {
-            const char* what;
-            std::function<void()> focus; // by mouse clicks, as a user would
-            const char* focused;
-        };
-        const auto clickOn = [this](const char* name) {
-            return [this, name] { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); };
-        };
-        const auto clickList = [this](const char* name) {
-            return [this, name] {
-                QTest::mouseClick(child<QComboBox>(name)->lineEdit(), Qt::LeftButton);
-            };
-        };
-        const Row rows[] = {
-            { "board after a caption",
-                [&] {
-                    clickOn("EditHeader1")();
-                    QTest::mouseClick(boardWidget(), Qt::LeftButton, {}, centre("e4"));
-                },
-                "Pictogram2D1" },
-            { "move number", clickOn("SpinEditMoveNumber"), "SpinEditMoveNumber" },
-            { "half-move clock", clickOn("SpinEditHalfMoveClock"), "SpinEditHalfMoveClock" },
-            { "side-to-move list", clickList("ComboBoxMoveRight"), "ComboBoxMoveRight" },
-            { "ep list", clickList("ComboBoxEpField"), "ComboBoxEpField" },
-        };
         start();
-        for (const Row& row : rows) {
-            SCOPED_TRACE(row.what);
+        for (const char* target : { "Pictogram2D1", "SpinEditMoveNumber", "SpinEditHalfMoveClock",
+                 "ComboBoxMoveRight", "ComboBoxEpField" }) {
+            SCOPED_TRACE(target);
             click("BtnClearBoard");
-            row.focus();
+            // By mouse, as a user would: first a caption, then the target (a list's edit part).
+            QTest::mouseClick(child<QWidget>("EditHeader1"), Qt::LeftButton);
+            QTest::mouseClick(child<QWidget>(target), Qt::LeftButton);
             QWidget* focused = QApplication::focusWidget();
-            ASSERT_NE(focused, nullptr);
-            EXPECT_TRUE(focused == child<QWidget>(row.focused)
-                || focused->parentWidget() == child<QWidget>(row.focused))
-                << focused->objectName().toStdString();
+            EXPECT_TRUE(focused == child<QWidget>(target)
+                || focused->parentWidget() == child<QWidget>(target));
             platform.clipboard.setText("4k3/8/8/8/8/8/8/4K3 b - - 7 30");
             QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
             EXPECT_EQ(line(), "4k3/8/8/8/8/8/8/4K3 b - - 7 30");
