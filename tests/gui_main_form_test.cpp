@@ -1069,7 +1069,10 @@ namespace {
             const QByteArray tag = fromCli.mid(fromCli.indexOf("[Date \"") + 7, 10);
             EXPECT_TRUE(tag.contains(separator)) << tag.constData();
         }
-        qputenv("LC_ALL", oldLcAll);
+        if (oldLcAll.isNull())
+            qunsetenv("LC_ALL");
+        else
+            qputenv("LC_ALL", oldLcAll);
         qunsetenv("LOCPATH");
         form.reset();
     }
