@@ -7,6 +7,8 @@ and the desktop program are held to the same bytes. Binary path in PICTOG_CLI.""
 
 import os
 import re
+import resource
+import signal
 import subprocess
 import sys
 import tempfile
@@ -207,6 +209,38 @@ class ExportTest(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertIn(b"cannot create file", result.stderr)
 
+    def test_output_file_is_replaced_whole_or_not_at_all(self):
+        target = os.path.join(self.dir, "out.html")
+        with open(target, "wb") as f:
+            f.write(b"old")
+        os.chmod(target, 0o640)
+
+        def disk_full():  # a file-size limit, with the signal off, stands in for a full disk
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (64, 64))
+
+        for source in ({"args": [INITIAL]}, {"args": [], "stdin": (INITIAL + "\n") * 3}):
+            with self.subTest(source=source):
+                result = subprocess.run([CLI, "export", "html", "-o", target, *source["args"]],
+                                        input=source.get("stdin", "").encode(),
+                                        capture_output=True, timeout=60, preexec_fn=disk_full)
+                self.assertEqual(result.returncode, 1)
+                self.assertEqual(result.stderr, b"pictog-cli: cannot create file "
+                                 + target.encode() + b": File too large\n")
+                with open(target, "rb") as f:
+                    self.assertEqual(f.read(), b"old")
+                self.assertEqual(os.listdir(self.dir), ["out.html"])
+        # A complete write replaces the file, keeping its permissions; through a link the file
+        # it names is replaced and the link stays.
+        os.symlink("out.html", os.path.join(self.dir, "link"))
+        result = self.run_cli("export", "fen", "-o", os.path.join(self.dir, "link"), INITIAL)
+        self.assertOutput(result, b"")
+        with open(target, "rb") as f:
+            self.assertEqual(f.read(), INITIAL_LINE.encode())
+        self.assertTrue(os.path.islink(os.path.join(self.dir, "link")))
+        self.assertEqual(os.stat(target).st_mode & 0o777, 0o640)
+        self.assertEqual(sorted(os.listdir(self.dir)), ["link", "out.html"])
+
     def test_output_folder_numbers_files_by_input_line(self):
         cases = [("fen", "fen"), ("ccc", "ccc"), ("ascii", "txt"), ("pgn", "pgn"),
                  ("html", "html")]
@@ -273,8 +307,7 @@ class ExportTest(unittest.TestCase):
                 result = self.run_cli(*args)
                 self.assertEqual(result.returncode, 2)
                 self.assertEqual(result.stdout, b"")
-                self.assertTrue(result.stderr.startswith(b"pictog-cli: "))
-                self.assertIn(b"usage: pictog-cli", result.stderr)
+                self.assertRegex(result.stderr, rb"^pictog-cli: [^\n]+\nTry 'pictog-cli --help'.\n$")
 
 
 if __name__ == "__main__":

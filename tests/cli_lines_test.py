@@ -242,7 +242,7 @@ class LineCommands(unittest.TestCase):
         # Only the CR at the end goes; one inside the placement is an invalid character.
         code, out, err = run(["normalize"], b"8/8/8/8\r/8/8/8/8\n")
         self.assertEqual((code, out), (1, b"\n"))
-        self.assertEqual(err, ("pictog-cli: line 1: \r" + INVALID + "\n").encode())
+        self.assertEqual(err, ("pictog-cli: line 1: \\x0d" + INVALID + "\n").encode())
 
     def test_empty_input_and_empty_lines(self):
         self.assertEqual(run(["normalize"], b""), (0, b"", b""))
@@ -271,7 +271,7 @@ class LineCommands(unittest.TestCase):
         self.assertEqual(run(["normalize", EMPTY], b"garbage\n"), (0, (EMPTY + " w - - 0 1\n").encode(), b""))
         # The argument is taken exactly: a CR at its end is part of the placement.
         self.assertEqual(run(["normalize", EMPTY + "\r"]),
-                         (1, b"\n", ("pictog-cli: line 1: \r" + INVALID + "\n").encode()))
+                         (1, b"\n", ("pictog-cli: line 1: \\x0d" + INVALID + "\n").encode()))
         code, out, _ = run(["validate", INITIAL + " w KQkq -"])
         self.assertEqual((code, out), (0, ("ok\t" + INITIAL + " w KQkq - 0 1\n").encode()))
 
@@ -353,7 +353,14 @@ class LineCommands(unittest.TestCase):
         self.assertIn(b"usage: pictog-cli", out)
         for command in (b"normalize", b"validate", b"transform NAME"):
             self.assertIn(command, out)
-        self.assertEqual(run(["-h"])[1], out)
+        # The usage also after a command, wherever its options stand, and -h alike.
+        for args in (["-h"], ["normalize", "--help"], ["validate", EMPTY, "-h"],
+                     ["transform", "--help"], ["transform", "rotate-left", "--help"],
+                     ["export", "--help"], ["export", "png", "-o", "x.png", "-h"]):
+            self.assertEqual(run(args, b"8/8/8/8/8/8/8/8\n"), (0, out, b""), args)
+        self.assertEqual(run(["--version"]), (0, b"pictog-cli 1.01\n", b""))
+        # A usage error is its own line and a pointer to --help; quoted bytes that could steer
+        # a terminal are escaped.
         bad = [
             (["frobnicate"], "unknown command frobnicate"),
             (["--frob", "normalize"], "unknown option --frob"),
@@ -362,13 +369,18 @@ class LineCommands(unittest.TestCase):
             (["normalize", EMPTY, EMPTY], "too many arguments"),
             (["transform"], "transform needs a transformation name"),
             (["transform", "spin", EMPTY], "unknown transformation spin"),
+            (["\x1b[2Jx\x07"], "unknown command \\x1b[2Jx\\x07"),
+            (["export", "fen", "--\x1b]0;t\x07"], "unknown option --\\x1b]0;t\\x07"),
+            (["export", "fen", "-\u009b2J"], "unknown option -\\xc2\\x9b2J"),
         ]
         for args, message in bad:
             code, stdout, stderr = run(args, b"8/8/8/8/8/8/8/8\n")
             self.assertEqual((code, stdout), (2, b""), args)
-            first, rest = stderr.decode().split("\n", 1)
-            self.assertEqual(first, "pictog-cli: " + message)
-            self.assertTrue(rest.startswith("usage: pictog-cli"), args)
+            self.assertEqual(stderr.decode("utf-8", "surrogateescape"),
+                             f"pictog-cli: {message}\nTry 'pictog-cli --help'.\n")
+        # A rejected line quoting an escape sequence shows it escaped.
+        code, _, err = run(["normalize"], b"8/8/\x1b[31m/8\n")
+        self.assertEqual(err, b"pictog-cli: line 1: \\x1b" + INVALID.encode() + b"\n")
 
     def test_very_long_line_in_constant_memory(self):
         """A 100 MB line streamed into stdin is read through and rejected, the line after it is

@@ -5,6 +5,7 @@ zlib and struct, independently of the program's encoders."""
 import os
 import pty
 import shutil
+import stat
 import struct
 import subprocess
 import sys
@@ -234,6 +235,13 @@ class ImageExport(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertIn(b"Is a directory", result.stderr)
         self.assertEqual(sorted(os.listdir(self.path("keep"))), ["a.png", "b.png"])
+        # A FIFO (or a device: think of "-o /dev/null" run as root) is never renamed over.
+        os.mkfifo(self.path("keep/fifo"))
+        result = run(["export", "png", "-o", self.path("keep/fifo"), INITIAL])
+        self.assertEqual(result.returncode, 1)
+        self.assertIn(b"Not a regular file", result.stderr)
+        self.assertTrue(stat.S_ISFIFO(os.lstat(self.path("keep/fifo")).st_mode))
+        self.assertEqual(sorted(os.listdir(self.path("keep"))), ["a.png", "b.png", "fifo"])
 
     def test_progress_only_on_a_terminal(self):
         lines = ("\n".join(POSITIONS * 3) + "\n").encode()

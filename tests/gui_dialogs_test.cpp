@@ -16,6 +16,7 @@
 #include "export/forum_schemes.h"
 #include "settings/pictog_params.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -549,17 +550,84 @@ namespace {
         EXPECT_EQ(params->colorDarkSquares(), "not a colour") << "OK itself checks no colour";
     }
 
-    // Enter presses OK without leaving the field: the text goes in unchecked.
-    TEST_F(HtmlOptionsTest, EnterInAColourFieldStoresTheTextAsItStands)
+    // Enter presses OK without leaving the field: the field is checked as leaving it would, so
+    // an invalid text never reaches the settings.
+    TEST_F(HtmlOptionsTest, EnterInAColourFieldChecksItBeforeStoring)
+    {
+        const std::pair<const char*, const char*> rows[]
+            = { { "#abc", "#9EC2EF" }, { "red", "#9EC2EF" }, { "#a1B2c3", "#a1B2c3" } };
+        for (const auto& [typed, stored] : rows) {
+            SCOPED_TRACE(typed);
+            open();
+            QLineEdit* light = edit("EditLightSquareColor");
+            ASSERT_EQ(QApplication::focusWidget(), light);
+            QTest::keyClicks(light, typed);
+            QTest::keyClick(light, Qt::Key_Return);
+            EXPECT_EQ(dialog->result(), QDialog::Accepted);
+            EXPECT_EQ(params->colorLightSquares(), stored);
+        }
+    }
+
+    // Each showing starts in the first colour field, its text selected; Tab runs down the
+    // colours and the scheme, the diagram settings, the image bases, then the buttons.
+    TEST_F(HtmlOptionsTest, OpensAtTheFirstColourAndTabFollowsThePicture)
+    {
+        const QStringList expected = { "EditLightSquareColor", "EditDarkSquareColor",
+            "EditDiagramBackground", "ComboBoxSelectForumScheme", "SpinEditBorderSize",
+            "CBCompactHTML", "ComboBoxPieceSet", "ComboBoxAlignment", "EditWebImageBase",
+            "EditLocalImageBase", "OKBtn", "CancelBtn", "HelpBtn", "EditLightSquareColor" };
+        for (int showing = 0; showing < 2; ++showing) {
+            open();
+            QStringList chain = { QApplication::focusWidget()->objectName() };
+            EXPECT_EQ(edit("EditLightSquareColor")->selectedText(), "#9EC2EF");
+            while (chain.size() < expected.size()) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget* focus = QApplication::focusWidget();
+                // A spin box's own edit reports as the box.
+                chain << (qobject_cast<SpinEdit*>(focus->parentWidget())
+                        ? focus->parentWidget()->objectName()
+                        : focus->objectName());
+            }
+            EXPECT_EQ(chain, expected);
+            cancel();
+        }
+    }
+
+    // Choosing the scheme already shown, from its drop-down, undoes the edits made since.
+    TEST_F(HtmlOptionsTest, ChoosingTheShownSchemeAgainAppliesIt)
     {
         open();
-        QLineEdit* light = edit("EditLightSquareColor");
-        light->setFocus(Qt::TabFocusReason);
-        light->selectAll();
-        QTest::keyClicks(light, "#abc");
-        QTest::keyClick(light, Qt::Key_Return);
-        EXPECT_EQ(dialog->result(), QDialog::Accepted);
-        EXPECT_EQ(params->colorLightSquares(), "#abc");
+        auto* schemes = get<QComboBox>("ComboBoxSelectForumScheme");
+        schemes->setCurrentIndex(2);
+        const QString light = edit("EditLightSquareColor")->text();
+        typeAndLeave("EditLightSquareColor", "#010101");
+        get<QComboBox>("ComboBoxPieceSet")->setCurrentIndex(6);
+        schemes->showPopup();
+        QTest::keyClick(schemes->view(), Qt::Key_Return);
+        EXPECT_EQ(schemes->currentIndex(), 2);
+        EXPECT_EQ(edit("EditLightSquareColor")->text(), light);
+        EXPECT_NE(get<QComboBox>("ComboBoxPieceSet")->currentIndex(), 6);
+    }
+
+    // Texts an older program stored in Latin-1 show as such; OK keeps their bytes unless edited.
+    TEST_F(HtmlOptionsTest, LatinOneTextsShowAndKeepTheirBytes)
+    {
+        params->setLocalImageBase("/home/jos\xe9/Schachfiguren");
+        params->setWebImageBase("http://example.org/L\xe4ufer");
+        ASSERT_TRUE(params->SaveSettings());
+        open();
+        EXPECT_EQ(
+            edit("EditLocalImageBase")->text(), QString::fromUtf8("/home/josé/Schachfiguren"));
+        EXPECT_EQ(edit("EditWebImageBase")->text(), QString::fromUtf8("http://example.org/Läufer"));
+        ok();
+        EXPECT_FALSE(params->modified());
+        EXPECT_EQ(params->localImageBase(), "/home/jos\xe9/Schachfiguren");
+        open();
+        QTest::keyClick(edit("EditWebImageBase"), Qt::Key_End);
+        QTest::keyClicks(edit("EditWebImageBase"), "2");
+        ok();
+        EXPECT_EQ(params->webImageBase(), "http://example.org/L\xc3\xa4ufer2");
+        EXPECT_EQ(params->localImageBase(), "/home/jos\xe9/Schachfiguren");
     }
 
     TEST_F(HtmlOptionsTest, CancelAfterEditsStoresNothingAndTheNextShowingReloads)

@@ -118,13 +118,14 @@ namespace {
             ASSERT_TRUE(QFile::copy(QStringLiteral(PICTOG_BIN_DIR "/pictog"), program));
         }
 
-        void startCopy(QProcess& process)
+        void startCopy(QProcess& process,
+            const QStringList& arguments = { QStringLiteral("--some"), QStringLiteral("argument") })
         {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert("XDG_RUNTIME_DIR", runtime.path());
             env.insert("QT_QPA_PLATFORM", "offscreen");
             process.setProcessEnvironment(env);
-            process.start(program, { "--some", "argument" });
+            process.start(program, arguments);
             ASSERT_TRUE(process.waitForStarted(10000));
         }
     };
@@ -143,6 +144,26 @@ namespace {
         EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
         EXPECT_TRUE(second.readAllStandardError().isEmpty());
         EXPECT_FALSE(QFile::exists(programDir.filePath("Pictog.ini")));
+    }
+
+    // Qt's own options never reach Qt: a platform plugin that does not exist would end the start
+    // at once, so a copy that runs on shows the arguments were ignored (QT_QPA_PLATFORM counts).
+    TEST_F(SecondCopyTest, QtOptionsOnTheCommandLineAreIgnored)
+    {
+        ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData());
+        QProcess copy;
+        startCopy(copy, { "-platform", "no-such-platform", "-reverse", "-style", "nothing" });
+        const QString lockFile
+            = QString::fromStdString(SingleInstanceGuard::lockFilePath("Pictog_V1.0"));
+        bool up = false;
+        for (int i = 0; i < 300 && !up; ++i) {
+            ASSERT_FALSE(copy.waitForFinished(100)) << copy.readAllStandardError().constData();
+            up = flockHeldOn(lockFile);
+        }
+        // Give Qt the time to open its platform plugin, which comes after the guard.
+        EXPECT_FALSE(copy.waitForFinished(1500)) << copy.readAllStandardError().constData();
+        copy.kill();
+        copy.waitForFinished(10000);
     }
 
     TEST_F(SecondCopyTest, ARunningCopyHoldsTheGuardAndACrashReleasesIt)

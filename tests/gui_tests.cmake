@@ -11,6 +11,8 @@ function(pictog_add_gui_test name)
 endfunction()
 
 pictog_add_gui_test(gui_main_form_test gui_main_form_test.cpp)
+# The PGN date is compared with pictog-cli's.
+add_dependencies(gui_main_form_test pictog-cli)
 pictog_add_gui_test(gui_widgets_test gui_widgets_test.cpp)
 pictog_add_gui_test(gui_single_instance_test gui_single_instance_test.cpp)
 # The second-copy tests start the real program.

@@ -113,7 +113,7 @@ namespace {
 
     enum class OnSave {
         Written, // a changed setting is saved as usual
-        Refused, // "Cannot create file PATH", the file stays as it was
+        Refused, // "Settings not saved: ... cannot be read", the file stays as it was
     };
 
     struct IniRow {
@@ -183,8 +183,10 @@ namespace {
                 EXPECT_EQ(reread.fenLine(), Initial);
             } else {
                 EXPECT_FALSE(saved);
-                EXPECT_EQ(
-                    reporter.messages, std::vector<std::string> { "Cannot create file " + ini });
+                EXPECT_EQ(reporter.messages,
+                    std::vector<std::string> { "Settings not saved: the settings file " + ini
+                        + " cannot be read (" + params.iniReadError()
+                        + "), and Pictog does not overwrite it." });
                 EXPECT_TRUE(params.modified()) << "a later save tries again";
                 EXPECT_EQ(wasFolder, isFolder(ini));
                 if (!wasFolder) {

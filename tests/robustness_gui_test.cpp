@@ -153,8 +153,18 @@ namespace {
         const char* what;
         std::function<void(const std::string& ini)> make;
         QString lineAtStart;
-        bool keptAtClose; // true: "Cannot create file", the file stays as it was
+        const char* unreadable; // the reason told at start and close, the file kept; null: read
     };
+
+    // What the window tells about a settings file it cannot read: at start-up and at close.
+    QStringList unreadableMessages(const std::string& ini, const QString& reason)
+    {
+        const QString path = QString::fromStdString(ini);
+        return { "Cannot read the settings file " + path + ": " + reason
+                + ".\nPictog runs with the default settings and will not overwrite this file.",
+            "Settings not saved: the settings file " + path + " cannot be read (" + reason
+                + "), and Pictog does not overwrite it." };
+    }
 
     void PrintTo(const IniRow& row, std::ostream* os)
     {
@@ -165,23 +175,25 @@ namespace {
     {
     };
 
-    TEST_P(BadIniAtStart, StartsQuietlyAndClosesWithoutLosingTheFile)
+    TEST_P(BadIniAtStart, StartsWithTheDefaultsOrItsValuesAndClosesWithoutLosingTheFile)
     {
         const IniRow& row = GetParam();
         const std::string ini = path("Pictog.ini");
         row.make(ini);
         const bool folder = robustness::isFolder(ini);
         const std::string before = folder ? std::string() : readAll(ini);
+        const QStringList told = row.unreadable
+            ? unreadableMessages(ini, QString::fromLatin1(row.unreadable))
+            : QStringList { QString(), QString() };
 
         start();
-        EXPECT_TRUE(platform.messages.shown.isEmpty()) << ss(platform.messages.shown.join('|'));
+        EXPECT_EQ(platform.messages.shown.join('|'), told[0]);
         EXPECT_EQ(line(), row.lineAtStart);
         paste(InitialLine);
+        platform.messages.shown.clear();
         EXPECT_TRUE(form->close()) << "the window closes whatever happens to the file";
-        if (row.keptAtClose) {
-            EXPECT_EQ(platform.messages.shown,
-                QStringList(
-                    { QStringLiteral("Cannot create file ") + QString::fromStdString(ini) }));
+        if (row.unreadable) {
+            EXPECT_EQ(platform.messages.shown, QStringList({ told[1] }));
             EXPECT_EQ(folder, robustness::isFolder(ini));
             if (!folder) {
                 EXPECT_TRUE(readAll(ini) == before) << "the unreadable file is kept as it was";
@@ -199,42 +211,42 @@ namespace {
         ::testing::Values(
             IniRow { "a folder",
                 [](const std::string& p) { QDir().mkpath(QString::fromStdString(p)); }, QString(),
-                true },
+                "Is a directory" },
             IniRow { "binary garbage",
                 [](const std::string& p) {
                     writeAll(
                         p, std::string("[History]\nfenLine=8/8/8/8/8/8/8/8\n\0\x01\xff\xfe", 38));
                 },
-                QString(), true },
+                QString(), "not a text file" },
             IniRow { "50 MB of one line",
                 [](const std::string& p) { writeAll(p, std::string(50u << 20, '=')); }, QString(),
-                false },
+                nullptr },
             IniRow { "a UTF-8 byte order mark",
                 [](const std::string& p) {
                     writeAll(p, "\xEF\xBB\xBF[History]\nfenLine=8/8/8/8/8/8/8/k6K b - -\n");
                 },
-                QStringLiteral("8/8/8/8/8/8/8/k6K b - - 0 1"), false },
+                QStringLiteral("8/8/8/8/8/8/8/k6K b - - 0 1"), nullptr },
             IniRow { "CR LF line ends",
                 [](const std::string& p) {
                     writeAll(p,
                         "[History]\r\nfenLine=8/8/8/8/8/8/8/k6K b - - 5 6\r\nmoveNumber=6\r\n"
                         "halfMoveClock=5\r\n");
                 },
-                QStringLiteral("8/8/8/8/8/8/8/k6K b - - 5 6"), false },
+                QStringLiteral("8/8/8/8/8/8/8/k6K b - - 5 6"), nullptr },
             IniRow { "repeated sections and keys: the first key wins",
                 [](const std::string& p) {
                     writeAll(p,
                         "[History]\nfenLine=8/8/8/8/8/8/8/k6K w - - 0 1\nfenLine=8/8/8/8/8/8/8/8\n"
                         "[History]\nfenLine=x\nmoveNumber=3\n");
                 },
-                QStringLiteral("8/8/8/8/8/8/8/k6K w - - 0 3"), false },
+                QStringLiteral("8/8/8/8/8/8/8/k6K w - - 0 3"), nullptr },
             IniRow { "counters beyond 32-bit integers",
                 [](const std::string& p) {
                     writeAll(p,
                         "[History]\nfenLine=8/8/8/8/8/8/8/k6K w - - 0 1\nmoveNumber=4294967297\n"
                         "halfMoveClock=-2147483649\n[HTML Settings]\nborderSize=99999999999\n");
                 },
-                QStringLiteral("8/8/8/8/8/8/8/k6K w - - 0 1"), false }),
+                QStringLiteral("8/8/8/8/8/8/8/k6K w - - 0 1"), nullptr }),
         [](const ::testing::TestParamInfo<IniRow>& row) { return std::to_string(row.index); });
 
     TEST_F(WindowTest, IniWithoutReadPermissionIsKeptAsItWas)
@@ -247,12 +259,10 @@ namespace {
         writeAll(ini, "[History]\nfenLine=8/8/8/8/8/8/8/k6K w - - 0 1\n");
         ::chmod(ini.c_str(), 0);
         start();
-        EXPECT_TRUE(platform.messages.shown.isEmpty());
         EXPECT_TRUE(line().isEmpty()) << "the defaults apply";
         paste(InitialLine);
         EXPECT_TRUE(form->close());
-        EXPECT_EQ(platform.messages.shown,
-            QStringList({ QStringLiteral("Cannot create file ") + QString::fromStdString(ini) }));
+        EXPECT_EQ(platform.messages.shown, unreadableMessages(ini, "Permission denied"));
         ::chmod(ini.c_str(), 0600);
         EXPECT_EQ(readAll(ini), "[History]\nfenLine=8/8/8/8/8/8/8/k6K w - - 0 1\n");
     }

@@ -690,14 +690,24 @@ namespace {
             EXPECT_FALSE(params.modified()) << c.name;
             EXPECT_TRUE(reporter.messages.empty()) << c.name;
         }
-        // A folder in the way cannot be replaced: the save says so and keeps the changes.
+        // A folder in the way is not replaced: the save says why and keeps the changes.
         removeTree(ini);
         ::mkdir(ini.c_str(), 0755);
         TPictogParams params = loaded();
         params.setCompact(false);
         EXPECT_FALSE(params.SaveSettings());
-        EXPECT_EQ(reporter.messages, std::vector<std::string> { "Cannot create file " + ini });
+        EXPECT_EQ(reporter.messages,
+            std::vector<std::string> { "Settings not saved: the settings file " + ini
+                + " cannot be read (Is a directory), and Pictog does not overwrite it." });
         EXPECT_TRUE(params.modified());
+        // Created after the start, the same folder is a failed write like any other.
+        removeTree(ini);
+        TPictogParams fresh = loaded();
+        ::mkdir(ini.c_str(), 0755);
+        fresh.setCompact(false);
+        reporter.messages.clear();
+        EXPECT_FALSE(fresh.SaveSettings());
+        EXPECT_EQ(reporter.messages, std::vector<std::string> { "Cannot create file " + ini });
     }
 
     TEST_F(SettingsTest, ReadOnlyStoreNeverWrites)

@@ -48,6 +48,7 @@ bool Output::writeAll(const char* data, std::size_t size)
             if (errno == EINTR)
                 continue;
             m_failed = true;
+            m_error = errno;
             break;
         }
         data += written;
@@ -62,11 +63,46 @@ Arguments::Arguments(int argc, char** argv, int first)
         m_args.push_back(argv[i]);
 }
 
+const char* Arguments::take()
+{
+    const std::string_view arg = m_args[m_pos];
+    if (arg == "-h" || arg == "--help")
+        throw HelpRequested {};
+    return m_args[m_pos++];
+}
+
 const char* Arguments::value(std::string_view option)
 {
     if (empty())
         throw UsageError("option " + std::string(option) + " needs a value");
-    return take();
+    return m_args[m_pos++];
+}
+
+std::string printable(std::string_view text)
+{
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    auto escape = [&](unsigned char byte) {
+        out += "\\x";
+        out += digits[byte >> 4];
+        out += digits[byte & 15];
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (byte < 0x20 || byte == 0x7f) {
+            escape(byte);
+        } else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
+            // U+0080..U+009F: terminals that take C1 controls read U+009B as CSI.
+            escape(byte);
+            escape(next);
+            ++i;
+        } else {
+            out += static_cast<char>(byte);
+        }
+    }
+    return out;
 }
 
 std::string numberedOutputPath(
@@ -92,7 +128,7 @@ void reportLine(Output& err, long lineNumber, std::string_view message)
     err.write("pictog-cli: line ");
     err.write(std::to_string(lineNumber));
     err.write(": ");
-    err.write(message);
+    err.write(printable(message));
     err.put('\n');
 }
 

@@ -16,12 +16,20 @@ constexpr int ExitOk = 0;
 constexpr int ExitRejected = 1;
 constexpr int ExitUsage = 2;
 
-// A wrong command line: reported as one line on stderr followed by the usage text, exit 2.
+// A wrong command line: reported as one line on stderr followed by a pointer to --help, exit 2.
 class UsageError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// "-h" or "--help" among a command's arguments: the usage goes to stdout, exit 0.
+struct HelpRequested {
+};
+
+// The text with every control byte (C0, DEL and the UTF-8 form of C1) written as \xNN, so that
+// a message quoting input or a file name cannot send escape sequences to a terminal.
+std::string printable(std::string_view text);
 
 // Options that come before the command.
 struct GlobalOptions {
@@ -56,6 +64,8 @@ public:
     void commit(std::size_t size) { m_size += size; }
     bool flush();
     bool failed() const { return m_failed; }
+    // The errno of the write that failed; 0 while none has.
+    int error() const { return m_error; }
 
 private:
     bool writeAll(const char* data, std::size_t size);
@@ -65,6 +75,7 @@ private:
     std::size_t m_size = 0;
     std::size_t m_capacity;
     bool m_failed = false;
+    int m_error = 0;
 };
 
 // The arguments of one command after its name, with helpers for options that take a value.
@@ -76,8 +87,10 @@ public:
     bool empty() const { return m_pos >= m_args.size(); }
     // The next argument without consuming it; empty when there is none.
     std::string_view peek() const { return empty() ? std::string_view() : m_args[m_pos]; }
-    const char* take() { return m_args[m_pos++]; }
-    // The value of an option whose name was just taken; a missing value is a usage error.
+    // The next argument; "-h" or "--help" throws HelpRequested instead.
+    const char* take();
+    // The value of an option whose name was just taken, whatever it reads (so "--header1 -h"
+    // is a caption); a missing value is a usage error.
     const char* value(std::string_view option);
     std::size_t remaining() const { return m_args.size() - m_pos; }
 

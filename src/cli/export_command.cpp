@@ -9,7 +9,6 @@
 #include "settings/pictog_params.h"
 
 #include <cerrno>
-#include <clocale>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -83,18 +82,6 @@ namespace {
         std::string folder(path, static_cast<std::size_t>(length));
         const std::size_t slash = folder.rfind('/');
         return slash == std::string::npos ? "." : folder.substr(0, slash);
-    }
-
-    // Today's date in the short form of the environment's LC_TIME, as the PGN Date tag wants it.
-    std::string shortDate()
-    {
-        std::setlocale(LC_TIME, "");
-        const std::time_t now = std::time(nullptr);
-        std::tm local {};
-        localtime_r(&now, &local);
-        char text[128];
-        const std::size_t length = std::strftime(text, sizeof text, "%x", &local);
-        return std::string(text, length);
     }
 
     // Everything one text export of a position needs besides the position.
@@ -179,11 +166,87 @@ namespace {
     void reportFileError(Output& err, const std::string& path, const std::string& reason)
     {
         err.write("pictog-cli: cannot create file ");
-        err.write(path);
+        err.write(printable(path));
         err.write(": ");
         err.write(reason);
         err.put('\n');
     }
+
+    // The file of `-o FILE`. A regular file, or a new one, is written under a temporary name
+    // beside it and renamed over it once complete, as the pictures are: a failed write never
+    // leaves a partial file, and an older file stays as it was. Anything else already there
+    // under that name (/dev/stdout, a FIFO) is written as the stream it is.
+    class OutputFile
+    {
+    public:
+        OutputFile() = default;
+        OutputFile(const OutputFile&) = delete;
+        OutputFile& operator=(const OutputFile&) = delete;
+        ~OutputFile() { finish(false); }
+
+        // Opens the file for writing: empty, or the system's error text.
+        std::string open(const std::string& path)
+        {
+            m_target = path;
+            struct stat info {
+            };
+            const bool exists = ::stat(path.c_str(), &info) == 0;
+            if (exists && S_ISDIR(info.st_mode))
+                return std::strerror(EISDIR);
+            if (exists && !S_ISREG(info.st_mode)) {
+                m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+                return m_fd < 0 ? std::strerror(errno) : std::string();
+            }
+            // Through a symbolic link the file it names is replaced, not the link.
+            if (exists) {
+                char resolved[PATH_MAX];
+                if (::realpath(path.c_str(), resolved))
+                    m_target = resolved;
+            }
+            const mode_t mode = exists ? info.st_mode & 07777 : 0666;
+            int error = 0;
+            for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+                m_temporary = m_target + ".tmp" + std::to_string(::getpid()) + "-"
+                    + std::to_string(attempt);
+                m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+                error = errno;
+                if (m_fd < 0 && error != EEXIST)
+                    break;
+            }
+            if (m_fd < 0) {
+                m_temporary.clear();
+                return std::strerror(error);
+            }
+            return {};
+        }
+
+        int descriptor() const { return m_fd; }
+
+        // Closes the file; when complete is true a temporary file takes the target's name,
+        // otherwise it is removed. Empty, or the system's error text of the step that failed.
+        std::string finish(bool complete)
+        {
+            if (m_fd < 0)
+                return {};
+            std::string error;
+            if (::close(m_fd) != 0)
+                error = std::strerror(errno);
+            m_fd = -1;
+            if (m_temporary.empty())
+                return error;
+            if (complete && error.empty() && ::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+                error = std::strerror(errno);
+            if (!complete || !error.empty())
+                ::unlink(m_temporary.c_str());
+            m_temporary.clear();
+            return error;
+        }
+
+    private:
+        std::string m_target;
+        std::string m_temporary;
+        int m_fd = -1;
+    };
 
     int runTextExport(const ExportOptions& options, const TextExport& exporter,
         const char* extension, Output& out, Output& err)
@@ -193,40 +256,47 @@ namespace {
 
         if (isFolderOutput(options.output)) {
             if (::mkdir(options.output.c_str(), 0777) != 0 && errno != EEXIST) {
-                err.write("pictog-cli: cannot create folder " + options.output + ": "
+                err.write("pictog-cli: cannot create folder " + printable(options.output) + ": "
                     + std::strerror(errno) + "\n");
                 return ExitRejected;
             }
             FileSystem files;
-            forEachInputLine(options.position, [&](long lineNumber, auto& source) {
-                const EpdParse parse = detail::parseEPDLine(source);
-                if (!parse.accepted) {
-                    allAccepted = false;
-                    reportLine(err, lineNumber, parse.message);
-                    return;
-                }
-                const std::string path = numberedOutputPath(options.output, lineNumber, extension);
-                const std::string error = files.writeFile(path, exporter.build(parse));
-                if (!error.empty()) {
-                    allWritten = false;
-                    reportFileError(err, path, error);
-                }
-            });
+            const int readError
+                = forEachInputLine(options.position, [&](long lineNumber, auto& source) {
+                      const EpdParse parse = detail::parseEPDLine(source);
+                      if (!parse.accepted) {
+                          allAccepted = false;
+                          reportLine(err, lineNumber, parse.message);
+                          return;
+                      }
+                      const std::string path
+                          = numberedOutputPath(options.output, lineNumber, extension);
+                      const std::string error = files.replaceFileAtomically(
+                          path, exporter.build(parse), FileSystem::Durability::Unsynced);
+                      if (!error.empty()) {
+                          allWritten = false;
+                          reportFileError(err, path, error);
+                      }
+                  });
+            if (readError != 0) {
+                reportReadError(err, readError);
+                return ExitRejected;
+            }
             return allAccepted && allWritten ? ExitOk : ExitRejected;
         }
 
         std::optional<Output> file;
-        int fileDescriptor = -1;
+        OutputFile outputFile;
         if (!options.output.empty()) {
-            fileDescriptor
-                = ::open(options.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-            if (fileDescriptor < 0) {
-                reportFileError(err, options.output, std::strerror(errno));
+            const std::string error = outputFile.open(options.output);
+            if (!error.empty()) {
+                reportFileError(err, options.output, error);
                 return ExitRejected;
             }
-            file.emplace(fileDescriptor);
+            file.emplace(outputFile.descriptor());
         }
         Output& target = file ? *file : out;
+        int readError = 0;
         if (options.position) {
             // A position given as the argument is taken exactly as given: one record, no LF.
             StringLine source(options.position);
@@ -239,7 +309,7 @@ namespace {
             }
         } else {
             RecordStream records(target);
-            forEachInputLine(nullptr, [&](long lineNumber, auto& source) {
+            readError = forEachInputLine(nullptr, [&](long lineNumber, auto& source) {
                 const EpdParse parse = detail::parseEPDLine(source);
                 if (parse.accepted) {
                     records.line(exporter.build(parse));
@@ -251,20 +321,22 @@ namespace {
             });
             records.finish();
         }
+        if (readError != 0)
+            reportReadError(err, readError);
         if (file) {
-            bool written = file->flush();
-            int error = errno;
+            // An input that could not be read to its end leaves an older file as it was.
+            const bool written = file->flush();
+            const int writeError = file->error();
             file.reset();
-            if (::close(fileDescriptor) != 0 && written) {
-                written = false;
-                error = errno;
-            }
-            if (!written) {
-                reportFileError(err, options.output, std::strerror(error));
+            std::string failure = outputFile.finish(written && readError == 0);
+            if (!written)
+                failure = std::strerror(writeError);
+            if (!failure.empty()) {
+                reportFileError(err, options.output, failure);
                 return ExitRejected;
             }
         }
-        return allAccepted ? ExitOk : ExitRejected;
+        return allAccepted && readError == 0 ? ExitOk : ExitRejected;
     }
 
 } // namespace
@@ -287,7 +359,7 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
         = TPictogParams::readOnly(locateProgramFiles(programFolder()).dataDir, global.iniFile);
     if (!global.iniFile.empty() && params.iniReadStatus() != FileReadStatus::Ok) {
         err.write("pictog-cli: cannot read settings file ");
-        err.write(global.iniFile);
+        err.write(printable(global.iniFile));
         err.write(": ");
         err.write(params.iniReadStatus() == FileReadStatus::Missing ? std::string("no such file")
                                                                     : params.iniReadError());
@@ -314,7 +386,7 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
     exporter.captions
         = Captions { options.header1, options.header2, options.footer1, options.footer2 };
     if (exporter.format == TextFormat::Pgn)
-        exporter.date = shortDate();
+        exporter.date = ShortDate(std::time(nullptr));
     return runTextExport(options, exporter, format->extension, out, err);
 }
 

@@ -331,8 +331,8 @@ int runImageExport(const ExportOptions& options, const PictureSettings& settings
     const bool png = options.format == "png";
     const bool toFolder = isFolderOutput(options.output);
     if (toFolder && ::mkdir(options.output.c_str(), 0777) != 0 && errno != EEXIST) {
-        err.write("pictog-cli: cannot create folder " + options.output + ": " + std::strerror(errno)
-            + "\n");
+        err.write("pictog-cli: cannot create folder " + printable(options.output) + ": "
+            + std::strerror(errno) + "\n");
         return ExitRejected;
     }
 

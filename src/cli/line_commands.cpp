@@ -10,16 +10,19 @@ namespace pictog::cli {
 namespace {
 
     // The optional position argument after the command's own arguments.
+    // Every argument is taken, so "--help" anywhere asks for the usage.
     const char* positionArgument(Arguments& args)
     {
-        if (args.empty())
-            return nullptr;
-        if (args.remaining() > 1)
-            throw UsageError("too many arguments");
-        const std::string_view arg = args.peek();
-        if (arg.size() > 1 && arg[0] == '-')
-            throw UsageError("unknown option " + std::string(arg));
-        return args.take();
+        const char* position = nullptr;
+        while (!args.empty()) {
+            const char* arg = args.take();
+            if (arg[0] == '-' && arg[1] != '\0')
+                throw UsageError("unknown option " + std::string(arg));
+            if (position)
+                throw UsageError("too many arguments");
+            position = arg;
+        }
+        return position;
     }
 
     void writeLine(Output& out, const TChessPosition& board, const PanelState& panel)

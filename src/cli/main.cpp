@@ -35,7 +35,8 @@ commands:
 
 options:
   --ini FILE            read settings from FILE (never written)
-  -h, --help            show this text
+  -h, --help            show this text (also after a command: pictog-cli export --help)
+  --version             show the program's name and version
 
 exit status: 0 all lines accepted (and valid), 1 some line rejected (or invalid), 2 usage error.
 Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
@@ -53,12 +54,13 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
         { "export", runExport },
     };
 
+    // One line naming what was wrong, and where to read more; the usage itself stays out of the
+    // way of the error.
     int usageError(Output& err, const std::string& message)
     {
         err.write("pictog-cli: ");
-        err.write(message);
-        err.put('\n');
-        err.write(usageText);
+        err.write(printable(message));
+        err.write("\nTry 'pictog-cli --help'.\n");
         return ExitUsage;
     }
 
@@ -71,8 +73,8 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
         try {
             while (!args.empty() && args.peek().size() > 1 && args.peek()[0] == '-') {
                 const std::string_view option = args.take();
-                if (option == "-h" || option == "--help") {
-                    out.write(usageText);
+                if (option == "--version") {
+                    out.write("pictog-cli " PICTOG_VERSION "\n");
                     return ExitOk;
                 }
                 if (option == "--ini")
@@ -98,6 +100,9 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
             throw UsageError("unknown command " + std::string(name));
         } catch (const UsageError& error) {
             return usageError(err, error.what());
+        } catch (const HelpRequested&) {
+            out.write(usageText);
+            return out.flush() ? ExitOk : ExitRejected;
         }
     }
 

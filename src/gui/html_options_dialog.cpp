@@ -2,6 +2,7 @@
 
 #include "platform.h"
 #include "qt_platform.h"
+#include "settings_text.h"
 #include "spin_edit.h"
 #include "ui_htmlopts.h"
 
@@ -89,11 +90,17 @@ TDlgHtmlOptions::TDlgHtmlOptions(TPictogParams& params, HelpViewer* help, QWidge
     ui->ComboBoxSelectForumScheme->setMaxVisibleItems(static_cast<int>(ForumSchemes.size()));
     connect(ui->ComboBoxSelectForumScheme, &QComboBox::currentIndexChanged, this,
         &TDlgHtmlOptions::ComboBoxSelectForumSchemeChange);
+    // Choosing the scheme already shown applies it again, undoing edits made since; applying
+    // twice on a change of entry does no harm.
+    connect(ui->ComboBoxSelectForumScheme, &QComboBox::activated, this,
+        &TDlgHtmlOptions::ComboBoxSelectForumSchemeChange);
 
-    QWidget* order[] = { OKBtn(), CancelBtn(), m_helpBtn, ui->EditLightSquareColor,
-        ui->EditDarkSquareColor, ui->EditDiagramBackground, ui->ComboBoxSelectForumScheme,
-        ui->SpinEditBorderSize, ui->CBCompactHTML, ui->ComboBoxPieceSet, ui->ComboBoxAlignment,
-        ui->EditWebImageBase, ui->EditLocalImageBase };
+    // Tab follows the picture: the colours and the scheme on the left, the diagram settings on
+    // the right, the image bases below, the buttons last.
+    QWidget* order[] = { ui->EditLightSquareColor, ui->EditDarkSquareColor,
+        ui->EditDiagramBackground, ui->ComboBoxSelectForumScheme, ui->SpinEditBorderSize,
+        ui->CBCompactHTML, ui->ComboBoxPieceSet, ui->ComboBoxAlignment, ui->EditWebImageBase,
+        ui->EditLocalImageBase, OKBtn(), CancelBtn(), m_helpBtn };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -109,6 +116,9 @@ void TDlgHtmlOptions::showEvent(QShowEvent* event)
 {
     FormShow();
     TOKBottomDlg::showEvent(event);
+    // Every showing starts at the first colour, its text selected for typing over.
+    ui->EditLightSquareColor->setFocus(Qt::OtherFocusReason);
+    ui->EditLightSquareColor->selectAll();
 }
 
 bool TDlgHtmlOptions::eventFilter(QObject* watched, QEvent* event)
@@ -145,28 +155,39 @@ void TDlgHtmlOptions::FormShow()
         &m_params.colorDiagramBackground() };
     for (std::size_t i = 0; i < m_colors.size(); ++i) {
         const ColorField field = loadColorField(*texts[i]);
-        m_colors[i].edit->setText(qs(field.text));
+        m_colors[i].edit->setText(textFromSettings(field.text));
         setPanelColor(m_colors[i], field.color);
     }
 
     ui->ComboBoxSelectForumScheme->setCurrentIndex(0);
-    ui->EditWebImageBase->setText(qs(m_params.webImageBase()));
-    ui->EditLocalImageBase->setText(qs(m_params.localImageBase()));
+    ui->EditWebImageBase->setText(textFromSettings(m_params.webImageBase()));
+    ui->EditLocalImageBase->setText(textFromSettings(m_params.localImageBase()));
 }
 
 void TDlgHtmlOptions::OKBtnClick()
 {
-    // The setters clamp, correct and mark the store modified; the colour texts go in as they
-    // stand, since they are checked only when their field is left.
+    // OK pressed with Enter leaves the focus in its field: check that colour as leaving the
+    // field would, so an invalid text is never stored. The other colour texts were checked when
+    // they were left.
+    for (ColorRow& row : m_colors)
+        if (focusWidget() == row.edit)
+            colorExit(row);
+    // The setters clamp, correct and mark the store modified; untouched texts keep their stored
+    // bytes.
     m_params.setBorderSize(ui->SpinEditBorderSize->value());
     m_params.setCompact(ui->CBCompactHTML->isChecked());
     m_params.setPieceSet(ui->ComboBoxPieceSet->currentIndex() + 1);
     m_params.setAlignment(alignmentText(ui->ComboBoxAlignment->currentIndex()));
-    m_params.setColorLightSquares(m_colors[LightSquares].edit->text().toStdString());
-    m_params.setColorDarkSquares(m_colors[DarkSquares].edit->text().toStdString());
-    m_params.setColorDiagramBackground(m_colors[Background].edit->text().toStdString());
-    m_params.setWebImageBase(ui->EditWebImageBase->text().toStdString());
-    m_params.setLocalImageBase(ui->EditLocalImageBase->text().toStdString());
+    m_params.setColorLightSquares(
+        textForSettings(m_colors[LightSquares].edit->text(), m_params.colorLightSquares()));
+    m_params.setColorDarkSquares(
+        textForSettings(m_colors[DarkSquares].edit->text(), m_params.colorDarkSquares()));
+    m_params.setColorDiagramBackground(
+        textForSettings(m_colors[Background].edit->text(), m_params.colorDiagramBackground()));
+    m_params.setWebImageBase(
+        textForSettings(ui->EditWebImageBase->text(), m_params.webImageBase()));
+    m_params.setLocalImageBase(
+        textForSettings(ui->EditLocalImageBase->text(), m_params.localImageBase()));
 }
 
 void TDlgHtmlOptions::setPanelColor(ColorRow& row, ColorValue color)

@@ -34,9 +34,11 @@ using ColorPicker = std::function<std::optional<QColor>(const QColor& initial, Q
 // colour text and a panel painted in that colour), piece set, alignment and the two image bases,
 // plus a list of forum schemes that fills the colours and the piece set in one step.
 //
-// The dialog works on its controls only: every showing reloads them from the settings, OK stores
-// them through the setters, Cancel stores nothing. A colour text is checked only when its field
-// loses the focus; an invalid one is then replaced, without a message, by the panel's colour.
+// The dialog works on its controls only: every showing reloads them from the settings and puts
+// the focus on the first colour, OK stores them through the setters, Cancel stores nothing. A
+// colour text is checked when its field loses the focus, and for the field holding the focus when
+// OK is pressed with Enter; an invalid one is then replaced, without a message, by the panel's
+// colour. Choosing a forum scheme, also the one already shown, fills the colours and piece set.
 class TDlgHtmlOptions : public TOKBottomDlg
 {
     Q_OBJECT

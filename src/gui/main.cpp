@@ -1,4 +1,4 @@
-// The desktop program: one copy at a time, one main window, command-line arguments unused.
+// The desktop program: one copy at a time, one main window, command-line arguments ignored.
 #include "main_form.h"
 #include "qt_platform.h"
 #include "single_instance.h"
@@ -53,8 +53,12 @@ int main(int argc, char* argv[])
     if (!guard.acquire())
         return 0; // another copy runs: end silently, no window, no message
 
-    // Qt takes its own options such as -platform; the program itself looks at no argument.
-    QApplication app(argc, argv);
+    // Qt sees the program name only: its own options (-reverse, -style, -stylesheet, ...) would
+    // change the window, and the program takes no arguments. QT_QPA_PLATFORM still picks the
+    // platform plugin.
+    int qtArgc = argc > 0 ? 1 : 0;
+    char* qtArgv[] = { argc > 0 ? argv[0] : nullptr, nullptr };
+    QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("Pictog"));
     // The installed menu entry and icon (pictog.desktop, the hicolor theme's pictog); a copy
     // without an installed icon keeps Qt's default one.

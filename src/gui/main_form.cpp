@@ -6,6 +6,7 @@
 #include "html_options_dialog.h"
 #include "licence_box.h"
 #include "palette_image.h"
+#include "settings_text.h"
 #include "spin_edit.h"
 #include "ui_MainForm.h"
 
@@ -178,14 +179,30 @@ void TFormMain::setUpControls()
         entry.image->setPixmap(paletteIcon(entry.piece, resources, m_coreMessages));
 
     ui->Pictogram2D1->createBoard(resources, &m_coreMessages);
-    ui->EditFENLine->installEventFilter(this);
+    // A click on the board takes the keyboard focus, so Ctrl+C and Ctrl+V then work on the
+    // position instead of the caption field clicked last.
+    ui->Pictogram2D1->setFocusPolicy(Qt::ClickFocus);
+    // Typed text in the lists stays typed text (it counts as White / no square); only a pick
+    // from the drop-down chooses an entry.
+    for (QComboBox* list : { ui->ComboBoxMoveRight, ui->ComboBoxEpField }) {
+        list->setCompleter(nullptr);
+        list->setInsertPolicy(QComboBox::NoInsert);
+    }
+    // Only the four caption fields keep their own clipboard keys: in the line field, the spin
+    // boxes and the lists' edit parts the filter hands Ctrl+C and Ctrl+V to the Edit menu.
+    QWidget* windowClipboardKeys[] = { ui->EditFENLine, ui->SpinEditMoveNumber,
+        ui->SpinEditHalfMoveClock, ui->ComboBoxMoveRight, ui->ComboBoxMoveRight->lineEdit(),
+        ui->ComboBoxEpField, ui->ComboBoxEpField->lineEdit() };
+    for (QWidget* widget : windowClipboardKeys)
+        widget->installEventFilter(this);
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
-    // In the read-only line field Ctrl+C and Ctrl+V are Edit > Copy and Edit > Paste of the
-    // whole line, not the field's own copy of a selection.
-    if (watched == ui->EditFENLine && event->type() == QEvent::ShortcutOverride) {
+    // In the read-only line field, the spin boxes and the lists (the widgets this filter is
+    // installed on) Ctrl+C and Ctrl+V are Edit > Copy and Edit > Paste of the whole line, not
+    // the field's own copy of a selection.
+    if (watched != this && event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste))
             return true;
@@ -285,6 +302,10 @@ void TFormMain::MainFormOnCreate()
 {
     m_params = std::make_unique<TPictogParams>(m_locations, &m_coreMessages);
     m_params->LoadSettings();
+    // A settings file that is there but cannot be read is kept untouched; the user learns why
+    // the defaults apply and that the file will not be overwritten.
+    if (m_params->iniReadStatus() == FileReadStatus::Unreadable)
+        m_platform.messages->showError(qs(m_params->unreadableIniNotice()));
     if (m_platform.help)
         m_platform.help->setHelpFile(qs(m_params->helpFile()));
 
@@ -296,15 +317,18 @@ void TFormMain::MainFormOnCreate()
     ClearPosition();
 
     if (m_params->activated()) {
-        ui->EditFENLine->setText(qs(m_params->fenLine()));
-        if (!ui->EditFENLine->text().isEmpty())
-            ParseEPDLine();
-        ui->EditHeader1->setText(qs(m_params->header1()));
-        ui->EditHeader2->setText(qs(m_params->header2()));
-        ui->EditFooter1->setText(qs(m_params->footer1()));
-        ui->EditFooter2->setText(qs(m_params->footer2()));
+        ui->EditFENLine->setText(textFromSettings(m_params->fenLine()));
+        const bool parsed = ui->EditFENLine->text().isEmpty() || ParseEPDLine();
+        ui->EditHeader1->setText(textFromSettings(m_params->header1()));
+        ui->EditHeader2->setText(textFromSettings(m_params->header2()));
+        ui->EditFooter1->setText(textFromSettings(m_params->footer1()));
+        ui->EditFooter2->setText(textFromSettings(m_params->footer2()));
         ui->SpinEditMoveNumber->setValue(m_params->moveNumber());
         ui->SpinEditHalfMoveClock->setValue(m_params->halfMoveClock());
+        // After the parser's message the line field shows what the board and the panel hold,
+        // so the field, the board and the stored history agree on the partly read position.
+        if (!parsed)
+            BuildEPDLine();
     }
 }
 
@@ -330,11 +354,12 @@ void TFormMain::MainFormOnCloseQuery(bool& canClose)
 {
     TPictogParams& p = *m_params;
     if (p.activated()) {
-        p.setFenLine(ss(ui->EditFENLine->text()));
-        p.setHeader1(ss(ui->EditHeader1->text()));
-        p.setHeader2(ss(ui->EditHeader2->text()));
-        p.setFooter1(ss(ui->EditFooter1->text()));
-        p.setFooter2(ss(ui->EditFooter2->text()));
+        // Untouched texts keep their stored bytes (Latin-1 from older programs included).
+        p.setFenLine(textForSettings(ui->EditFENLine->text(), p.fenLine()));
+        p.setHeader1(textForSettings(ui->EditHeader1->text(), p.header1()));
+        p.setHeader2(textForSettings(ui->EditHeader2->text(), p.header2()));
+        p.setFooter1(textForSettings(ui->EditFooter1->text(), p.footer1()));
+        p.setFooter2(textForSettings(ui->EditFooter2->text(), p.footer2()));
         p.setMoveNumber(ui->SpinEditMoveNumber->value());
         p.setHalfMoveClock(ui->SpinEditHalfMoveClock->value());
     } else {

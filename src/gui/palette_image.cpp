@@ -16,6 +16,14 @@ void PaletteImage::mousePressEvent(QMouseEvent* event)
     QLabel::mousePressEvent(event);
 }
 
+void PaletteImage::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double-click is no click of its own: a double-click selects the
+    // piece once instead of selecting it and toggling it back.
+    m_pressed = false;
+    event->accept();
+}
+
 void PaletteImage::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool click = m_pressed && event->button() == Qt::LeftButton

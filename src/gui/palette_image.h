@@ -4,7 +4,8 @@
 
 namespace pictog::gui {
 
-// One picture of the piece palette: a label that reports a left click, released over it.
+// One picture of the piece palette: a label that reports a left click, released over it; a
+// double-click counts as one click.
 class PaletteImage : public QLabel
 {
     Q_OBJECT
@@ -18,6 +19,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     bool m_pressed = false;

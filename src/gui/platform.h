@@ -26,7 +26,7 @@ class Clipboard
 {
 public:
     virtual ~Clipboard() = default;
-    // True when the clipboard offers plain text (an empty text counts).
+    // True when the clipboard offers plain text (an empty text counts; links alone do not).
     virtual bool hasText() const = 0;
     // The plain text on the clipboard, or an empty text when there is none.
     virtual QString text() const = 0;

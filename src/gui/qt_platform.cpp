@@ -1,18 +1,20 @@
 #include "qt_platform.h"
 
+#include "export/text_exports.h"
+
 #include <QApplication>
 #include <QClipboard>
-#include <QDate>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPalette>
 #include <QProcess>
 #include <QUrl>
+
+#include <ctime>
 
 namespace pictog::gui {
 
@@ -25,8 +27,10 @@ void QtMessageBoxes::showError(const QString& text)
 
 bool QtClipboard::hasText() const
 {
+    // The plain-text format itself: QMimeData::hasText() also counts a list of links, which
+    // would wipe the board and the captions for no position at all.
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && data->hasText();
+    return data && data->hasFormat(QStringLiteral("text/plain"));
 }
 
 QString QtClipboard::text() const
@@ -84,7 +88,8 @@ void QtShell::openUrl(const QString& url)
 
 QString QtDateSource::shortDate() const
 {
-    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    // The core's form, not QLocale's, so the Date tag matches pictog-cli's byte for byte.
+    return QString::fromLocal8Bit(ShortDate(std::time(nullptr)));
 }
 
 void QtTextEditor::open(const QString& editor, const QString& file)

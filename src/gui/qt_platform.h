@@ -45,7 +45,7 @@ public:
     void openUrl(const QString& url) override;
 };
 
-// QLocale::system()'s short date format.
+// The core's ShortDate of today: the short date form of the user's LC_TIME.
 class QtDateSource final : public DateSource
 {
 public:

@@ -2,6 +2,9 @@
 
 #include "settings/pictog_params.h"
 
+#include <locale.h>
+#include <time.h>
+
 namespace pictog {
 
 namespace {
@@ -104,6 +107,27 @@ std::string BuildPGNHeader(std::string_view fenLine, int moveRight, std::string_
     out += moveRight == 1 ? "1... *\r\n" : "1. *\r\n";
     out += "\r\n";
     return out;
+}
+
+std::string ShortDate(std::time_t when)
+{
+    std::tm local {};
+    localtime_r(&when, &local);
+    // A locale object of its own, so the process's global locale is never touched (the window
+    // and the worker threads of pictog-cli keep theirs); newlocale reads the environment as
+    // setlocale(LC_TIME, "") would.
+    locale_t timeLocale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
+    if (!timeLocale)
+        timeLocale = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
+    char text[128];
+    std::size_t length = 0;
+    if (timeLocale) {
+        length = strftime_l(text, sizeof text, "%x", &local, timeLocale);
+        freelocale(timeLocale);
+    } else {
+        length = std::strftime(text, sizeof text, "%x", &local);
+    }
+    return std::string(text, length);
 }
 
 } // namespace pictog

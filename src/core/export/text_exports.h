@@ -2,6 +2,7 @@
 
 #include "html_diagram.h"
 
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,10 @@ std::string BuildASCIIBoard(const BoardCodes& pieces, int moveRight, std::string
 // moveRight is exactly 1 and "1. *" otherwise, and an empty line; every line ends with CR LF.
 // dateText goes into the Date tag as given (the locale's short date).
 std::string BuildPGNHeader(std::string_view fenLine, int moveRight, std::string_view dateText);
+
+// The day of `when` in local time, in the short date form ("%x") of the user's LC_TIME as the
+// environment names it (LC_ALL, LC_TIME, LANG); a locale that is not installed gives the C form
+// (12/08/26). The desktop program and pictog-cli both take the PGN Date from here.
+std::string ShortDate(std::time_t when);
 
 } // namespace pictog

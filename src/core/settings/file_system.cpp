@@ -137,6 +137,13 @@ bool FileSystem::isExistingFile(const std::string& path)
     return !path.empty() && statPath(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool FileSystem::exists(const std::string& path)
+{
+    struct stat info {
+    };
+    return !path.empty() && statPath(path.c_str(), &info) == 0;
+}
+
 bool FileSystem::writeAll(int fd, std::string_view contents)
 {
     const char* data = contents.data();
@@ -168,6 +175,10 @@ std::string FileSystem::replaceFileAtomically(
     if (statPath(path.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
             return errorText(EISDIR);
+        // A device or FIFO is never renamed over: as root, "-o /dev/null" would replace the
+        // system's /dev/null with a regular file.
+        if (!S_ISREG(old.st_mode))
+            return "Not a regular file";
         mode = old.st_mode & 07777;
     }
 

@@ -39,6 +39,9 @@ public:
     // part is looked for in the current folder only, as for any relative path.
     bool isExistingFile(const std::string& path);
 
+    // True when anything at all is at path: a file, a folder, a device.
+    bool exists(const std::string& path);
+
     // How far a replaced file is pushed to the disk before replaceFileAtomically returns.
     enum class Durability {
         Synced, // the new file and the folder entry are flushed: survives a power loss
@@ -48,7 +51,8 @@ public:
     // Replaces the file at path with contents: writes a new file in the same folder (keeping the
     // old file's permissions) and renames it over the old one, so that a crash, a full disk or a
     // write error at any point leaves the old file as it was and nothing under the temporary
-    // name. Returns the system's error text, empty on success.
+    // name. A folder, device or FIFO at path is left alone with an error. Returns the system's
+    // error text ("Not a regular file" for a device or FIFO), empty on success.
     std::string replaceFileAtomically(const std::string& path, std::string_view contents,
         Durability durability = Durability::Synced);
 

@@ -221,14 +221,27 @@ bool TPictogParams::SaveSettings()
     // A file that was there but could not be read is never replaced: it may hold settings this
     // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.
     const bool keepUnreadFile
-        = m_readStatus == FileReadStatus::Unreadable && m_fileSystem->isExistingFile(m_iniFile);
-    if (keepUnreadFile || !m_fileSystem->replaceFileAtomically(m_iniFile, m_ini.text()).empty()) {
+        = m_readStatus == FileReadStatus::Unreadable && m_fileSystem->exists(m_iniFile);
+    if (keepUnreadFile) {
+        // Not a full disk but the file itself: say so, in the words of the start-up notice.
+        if (m_reporter)
+            m_reporter->showError("Settings not saved: the settings file " + m_iniFile
+                + " cannot be read (" + m_readError + "), and Pictog does not overwrite it.");
+        return false;
+    }
+    if (!m_fileSystem->replaceFileAtomically(m_iniFile, m_ini.text()).empty()) {
         if (m_reporter)
             m_reporter->showError("Cannot create file " + m_iniFile);
         return false;
     }
     m_modified = false;
     return true;
+}
+
+std::string TPictogParams::unreadableIniNotice() const
+{
+    return "Cannot read the settings file " + m_iniFile + ": " + m_readError
+        + ".\nPictog runs with the default settings and will not overwrite this file.";
 }
 
 void TPictogParams::setAlignment(std::string_view value)

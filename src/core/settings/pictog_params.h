@@ -51,7 +51,8 @@ int pieceImageSize(int pieceSet);
 // Reading the file happens once, in the constructor; LoadSettings turns the text into properties
 // with their corrections, setters change them and mark the store modified when a value really
 // changes, and SaveSettings writes the whole file back only when something did. Write failures
-// go to the reporter as "Cannot create file PATH".
+// go to the reporter as "Cannot create file PATH", a file kept because it could not be read
+// as "Settings not saved: ...".
 class TPictogParams
 {
 public:
@@ -78,9 +79,10 @@ public:
     void LoadSettings();
 
     // Writes every key but textEditor into the store and rewrites the file, only when `modified`
-    // is set. On failure, and when the file could not be read at construction and is still
-    // there, reports "Cannot create file PATH", leaves the old file untouched and `modified` set.
-    // Returns false only when a write was needed and failed.
+    // is set. On failure reports "Cannot create file PATH"; when the file could not be read at
+    // construction and is still there, reports that the settings were not saved for that reason.
+    // Either way the old file stays untouched and `modified` set. Returns false only when a
+    // write was needed and failed.
     bool SaveSettings();
 
     // The piece-image edge of the current pieceSet (see pieceImageSize).
@@ -100,6 +102,9 @@ public:
     // there but unreadable.
     FileReadStatus iniReadStatus() const { return m_readStatus; }
     const std::string& iniReadError() const { return m_readError; }
+    // What the desktop program tells at start-up about a file that was there but unreadable:
+    // the file, the reason, the defaults and that the file will not be overwritten.
+    std::string unreadableIniNotice() const;
 
     const std::string& urlHomePage() const { return m_urlHomePage; }
 
