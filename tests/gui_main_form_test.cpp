@@ -243,9 +243,11 @@ namespace {
         const MenuRow rows[] = {
             { "MEFile", { "Save &as", "-", "E&xit" } },
             { "MIFileSaveAs", { "&BMP ...", "&PNG ..." } },
+            // Undo and Redo go above the classic items, Clear annotations below them.
             { "MEEPD",
-                { "&Paste", "&Copy", "Copy &as", "-", "White pieces position",
-                    "Black pieces position", "-", "&Transform" } },
+                { "&Undo", "&Redo", "-", "&Paste", "&Copy", "Copy &as", "-",
+                    "White pieces position", "Black pieces position", "-", "&Transform", "-",
+                    "Clear &annotations" } },
             { "MIEditCopyAs",
                 { "&ASCII", "&Bitmap", "&CCC FEN string", "&FEN string", "&HTML", "&PGN" } },
             { "MIEditTransform",
@@ -266,7 +268,7 @@ namespace {
         QStringList bar;
         for (const QAction* a : form->menuBar()->actions())
             bar << a->text();
-        EXPECT_EQ(bar, QStringList({ "&File", "&Edit", "&Options", "&Help" }));
+        EXPECT_EQ(bar, QStringList({ "&File", "&Edit", "&View", "&Options", "&Help" }));
 
         const std::pair<const char*, const char*> shortcuts[] = { { "MIFileSaveAsPNG", "Ctrl+G" },
             { "MIFileExit", "Ctrl+Q" }, { "MIEditPaste", "Ctrl+V" }, { "MIEditCopy", "Ctrl+C" },

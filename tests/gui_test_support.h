@@ -69,7 +69,12 @@ struct FakeSaveDialog final : SaveFileDialog {
 struct RecordingShell final : Shell {
     QStringList files;
     QStringList urls;
-    void openFile(const QString& path) override { files << path; }
+    bool opens = true; // what openFile answers
+    bool openFile(const QString& path) override
+    {
+        files << path;
+        return opens;
+    }
     void openUrl(const QString& url) override { urls << url; }
 };
 
@@ -96,9 +101,11 @@ struct RecordingHelp final : HelpViewer {
 
 struct RecordingEditor final : TextEditor {
     QStringList started;
-    void open(const QString& editor, const QString& file) override
+    bool starts = true; // what open answers
+    bool open(const QString& editor, const QString& file) override
     {
         started << editor + QLatin1Char('|') + file;
+        return starts;
     }
 };
 

@@ -12,6 +12,8 @@ endfunction()
 
 pictog_add_gui_test(gui_main_form_test gui_main_form_test.cpp)
 pictog_add_gui_test(gui_widgets_test gui_widgets_test.cpp)
+# Annotations, the flipped view, Undo/Redo and the status line.
+pictog_add_gui_test(gui_editor_test gui_editor_test.cpp)
 pictog_add_gui_test(gui_single_instance_test gui_single_instance_test.cpp)
 # The second-copy tests start the real program.
 add_dependencies(gui_single_instance_test pictog)

@@ -11,6 +11,7 @@
 #include "settings/error_reporter.h"
 #include "settings/file_system.h"
 #include "settings/pictog_params.h"
+#include "undo_stack.h"
 
 #include <QMainWindow>
 
@@ -18,8 +19,12 @@
 #include <optional>
 #include <string>
 
+class QAction;
 class QComboBox;
 class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
 
 namespace Ui {
 class TFormMain;
@@ -160,6 +165,33 @@ public slots:
     void MIHelpWWWFCPForumClick();
     void MIHelpWWWWinBoardForumClick();
 
+    // Edit > Undo and Redo: one step of the board, the panel, the captions and the annotations.
+    void MIEditUndoClick();
+    void MIEditRedoClick();
+    // Edit > Clear annotations.
+    void MIEditClearAnnotationsClick();
+    // View > Flip board: Black at the bottom of the screen board; the position stays as it is.
+    void MIViewFlipBoardClick(bool flipped);
+
+public:
+    // The arrows and marks on the board.
+    const Annotations& annotations() const;
+    // Replaces them (an undo step of its own, as every change is).
+    void setAnnotations(const Annotations& annotations);
+    // Adds or removes an arrow (from != to) or a mark (from == to), as a Ctrl gesture does.
+    void annotationGesture(int from, int to, AnnotationColor color);
+    // What the window shows now, as an undo step holds it.
+    EditorState editorState() const;
+    // Records the changes since the last step as one step now; they are otherwise recorded when
+    // the event loop is next idle, so that one command is one step.
+    void commitUndoStep();
+    // The line under the board for notes that need no answer; empty when there is none.
+    QString statusText() const;
+    // Shows a note in that line.
+    void showStatus(const QString& text);
+    // The additions beside the classic menus, found by tests through their object names.
+    QAction* action(const char* objectName) const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -200,6 +232,12 @@ private:
     void openWebAddress(const std::string& text);
     QString lineText() const;
 
+    // The menus, the status line and the undo history beside the classic window.
+    void setUpEditorExtras();
+    void scheduleUndoStep();
+    void restoreEditorState(const EditorState& state);
+    void updateUndoActions();
+
     std::unique_ptr<Ui::TFormMain> ui;
     PlatformServices m_platform;
     CoreMessages m_coreMessages;
@@ -215,6 +253,12 @@ private:
     TDlgGeneralOptions* m_dlgGeneralOptions = nullptr;
     TDlgHtmlOptions* m_dlgHtmlOptions = nullptr;
     TLicenceBox* m_licenceBox = nullptr;
+
+    UndoStack<EditorState> m_undo { 200 };
+    QTimer* m_undoTimer = nullptr;
+    QLabel* m_statusLine = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
 };
 
 } // namespace pictog::gui

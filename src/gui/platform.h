@@ -58,8 +58,9 @@ class Shell
 {
 public:
     virtual ~Shell() = default;
-    // Opens a local file with the program associated with its type.
-    virtual void openFile(const QString& path) = 0;
+    // Opens a local file with the program associated with its type; false when nothing could
+    // be started for it.
+    virtual bool openFile(const QString& path) = 0;
     // Opens a web address (or any URL) in the user's browser.
     virtual void openUrl(const QString& url) = 0;
 };
@@ -94,12 +95,13 @@ public:
     virtual void quit() = 0;
 };
 
-// Starts the configured text editor on a file, detached; a start failure is silent.
+// Starts the configured text editor on a file, detached.
 class TextEditor
 {
 public:
     virtual ~TextEditor() = default;
-    virtual void open(const QString& editor, const QString& file) = 0;
+    // False when the editor could not be started.
+    virtual bool open(const QString& editor, const QString& file) = 0;
 };
 
 // A modal one-line input box with an empty edit field and OK and Cancel.

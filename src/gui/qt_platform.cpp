@@ -63,9 +63,9 @@ QString QtSaveFileDialog::chooseFile(const SaveDialogRequest& request)
     return dialog.selectedFiles().constFirst();
 }
 
-void QtShell::openFile(const QString& path)
+bool QtShell::openFile(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 QUrl webAddress(const QString& text)
@@ -87,9 +87,9 @@ QString QtDateSource::shortDate() const
     return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
 }
 
-void QtTextEditor::open(const QString& editor, const QString& file)
+bool QtTextEditor::open(const QString& editor, const QString& file)
 {
-    QProcess::startDetached(editor, { file });
+    return QProcess::startDetached(editor, { file });
 }
 
 QString QtTextInput::askText(const QString& title, const QString& prompt)

@@ -41,7 +41,7 @@ public:
 class QtShell final : public Shell
 {
 public:
-    void openFile(const QString& path) override;
+    bool openFile(const QString& path) override;
     void openUrl(const QString& url) override;
 };
 
@@ -56,7 +56,7 @@ public:
 class QtTextEditor final : public TextEditor
 {
 public:
-    void open(const QString& editor, const QString& file) override;
+    bool open(const QString& editor, const QString& file) override;
 };
 
 // QInputDialog::getText over the active window.
