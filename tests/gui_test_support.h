@@ -45,13 +45,24 @@ struct FakeClipboard final : Clipboard {
     {
         heldText = text;
         heldImage.reset();
+        heldPng.reset();
         ++writes;
     }
     void setImage(const QImage& image) override
     {
         heldImage = image;
         heldText.reset();
+        heldPng.reset();
         ++writes;
+    }
+    // The three forms of the last setDiagram; cleared by the other setters' next use.
+    std::optional<QByteArray> heldPng;
+    QString heldHtml;
+    void setDiagram(const QByteArray& png, const QString& text, const QString& html) override
+    {
+        setText(text);
+        heldPng = png;
+        heldHtml = html;
     }
 };
 

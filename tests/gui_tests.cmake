@@ -21,3 +21,6 @@ add_dependencies(gui_single_instance_test pictog)
 pictog_add_gui_test(gui_dialogs_test gui_dialogs_test.cpp)
 target_compile_definitions(gui_dialogs_test PRIVATE
     PICTOG_COMPANION_DIR="${PROJECT_SOURCE_DIR}/src/gui/companion")
+# The export dialog, Save as SVG/PDF and the three-form copy, compared with pictog-cli.
+pictog_add_gui_test(gui_export_test gui_export_test.cpp)
+add_dependencies(gui_export_test pictog-cli)

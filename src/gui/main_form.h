@@ -4,6 +4,7 @@
 
 #include "diagram/pictogram_2d.h"
 #include "diagram/raster.h"
+#include "diagram_export.h"
 #include "export/html_diagram.h"
 #include "position/panel_state.h"
 #include "position/piece_list.h"
@@ -33,6 +34,7 @@ class TFormMain;
 namespace pictog::gui {
 
 class PaletteImage;
+class TDlgExportDiagram;
 class TDlgGeneralOptions;
 class TDlgHtmlOptions;
 class TLicenceBox;
@@ -172,6 +174,13 @@ public slots:
     void MIEditClearAnnotationsClick();
     // View > Flip board: Black at the bottom of the screen board; the position stays as it is.
     void MIViewFlipBoardClick(bool flipped);
+    // File > Export diagram: the dialog, then the save dialog for the chosen format.
+    void MIFileExportDiagramClick();
+    // File > Save as > SVG and PDF, with the export dialog's last choices.
+    void MIFileSaveAsSVGClick();
+    void MIFileSaveAsPDFClick();
+    // Edit > Copy as > Diagram: the picture, the FEN line and the HTML code in one copy.
+    void MIEditCopyAsDiagramClick();
 
 public:
     // The arrows and marks on the board.
@@ -191,6 +200,8 @@ public:
     void showStatus(const QString& text);
     // The additions beside the classic menus, found by tests through their object names.
     QAction* action(const char* objectName) const;
+    // The export dialog, created at its first use and kept.
+    TDlgExportDiagram& exportDialog();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -237,6 +248,10 @@ private:
     void scheduleUndoStep();
     void restoreEditorState(const EditorState& state);
     void updateUndoActions();
+    void setUpExportActions();
+    DiagramContent diagramContent();
+    // Renders the diagram in the format and asks for the file; false when nothing was written.
+    bool saveDiagram(const DiagramExportSettings& settings, bool flip);
 
     std::unique_ptr<Ui::TFormMain> ui;
     PlatformServices m_platform;
@@ -259,6 +274,7 @@ private:
     QLabel* m_statusLine = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    TDlgExportDiagram* m_dlgExportDiagram = nullptr;
 };
 
 } // namespace pictog::gui

@@ -100,6 +100,7 @@ void TFormMain::setUpEditorExtras()
     }
     m_undo.reset(editorState());
     updateUndoActions();
+    setUpExportActions();
 }
 
 QAction* TFormMain::action(const char* objectName) const

@@ -34,6 +34,15 @@ public:
     virtual void setText(const QString& text) = 0;
     // Empties the clipboard and puts the picture on it as an image only.
     virtual void setImage(const QImage& image) = 0;
+    // Empties the clipboard and puts a diagram on it in three forms at once: the picture as PNG
+    // bytes (image/png), the FEN line as plain text and the HTML code (text/html), so that each
+    // program pasting takes the form it wants. Without an override only the text goes there.
+    virtual void setDiagram(const QByteArray& png, const QString& text, const QString& html)
+    {
+        Q_UNUSED(png);
+        Q_UNUSED(html);
+        setText(text);
+    }
 };
 
 // What a file command asks of the save dialog.

@@ -49,6 +49,15 @@ void QtClipboard::setImage(const QImage& image)
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
+void QtClipboard::setDiagram(const QByteArray& png, const QString& text, const QString& html)
+{
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), png);
+    data->setText(text);
+    data->setHtml(html);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
 QString QtSaveFileDialog::chooseFile(const SaveDialogRequest& request)
 {
     QFileDialog dialog(

@@ -26,6 +26,7 @@ public:
     QString text() const override;
     void setText(const QString& text) override;
     void setImage(const QImage& image) override;
+    void setDiagram(const QByteArray& png, const QString& text, const QString& html) override;
 };
 
 // Qt's own file dialog, so the default suffix and the overwrite question behave alike on every
