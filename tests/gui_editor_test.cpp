@@ -172,6 +172,16 @@ namespace {
             }
         }
         EXPECT_FALSE(form->board().WhiteIsAtBottom());
+
+        // The classic picture keeps White at the bottom and shows no annotations.
+        setAnnotations("[%cal Ge2e4]");
+        trigger("MIEditCopyAsBitmap");
+        const QImage flippedCopy = *platform.clipboard.heldImage;
+        flip(false);
+        form->setAnnotations({});
+        trigger("MIEditCopyAsBitmap");
+        EXPECT_EQ(flippedCopy, *platform.clipboard.heldImage);
+        EXPECT_TRUE(form->board().WhiteIsAtBottom());
     }
 
     TEST_F(EditorTest, UndoAndRedoReturnEveryEarlierStateExactly)
