@@ -13,6 +13,45 @@ namespace {
         return std::max(minimum, static_cast<int>(std::lround(classicLength * square / 38.0)));
     }
 
+    // The caption as valid UTF-8 without control characters: bytes that do not form UTF-8 are
+    // taken as Latin-1, as a caption typed in an older settings file may be.
+    std::string captionText(const std::string& text)
+    {
+        std::string out;
+        const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+        const std::size_t n = text.size();
+        for (std::size_t i = 0; i < n;) {
+            const unsigned char c = s[i];
+            std::size_t length = c < 0x80         ? 1
+                : (c & 0xE0) == 0xC0 && c >= 0xC2 ? 2
+                : (c & 0xF0) == 0xE0              ? 3
+                : (c & 0xF8) == 0xF0 && c <= 0xF4 ? 4
+                                                  : 0;
+            for (std::size_t k = 1; k < length; ++k)
+                if (i + k >= n || (s[i + k] & 0xC0) != 0x80)
+                    length = 0;
+            // Overlong three-byte forms and surrogates are not UTF-8 either.
+            if (length == 3 && ((c == 0xE0 && s[i + 1] < 0xA0) || (c == 0xED && s[i + 1] >= 0xA0)))
+                length = 0;
+            if (length == 4 && ((c == 0xF0 && s[i + 1] < 0x90) || (c == 0xF4 && s[i + 1] >= 0x90)))
+                length = 0;
+            if (length == 1) {
+                if (c >= 0x20 && c != 0x7F)
+                    out.push_back(static_cast<char>(c));
+            } else if (length > 1) {
+                out.append(text, i, length);
+            } else {
+                length = 1;
+                if (c >= 0xA0) {
+                    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+                    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+                }
+            }
+            i += length;
+        }
+        return out;
+    }
+
 } // namespace
 
 int classicMargin(bool showBorder, bool coordinates)
@@ -94,7 +133,7 @@ DiagramLayout layoutDiagram(const DiagramRenderOptions& options, bool blackToMov
         if (captionTexts[i]->empty())
             continue;
         CaptionLine line;
-        line.text = *captionTexts[i];
+        line.text = captionText(*captionTexts[i]);
         line.bold = i == 0 || i == 2;
         line.fontSize = 0.36 * sq;
         int& top = i < 2 ? headerTop : footerTop;
@@ -112,6 +151,7 @@ DiagramLayout layoutDiagram(const DiagramRenderOptions& options, bool blackToMov
         layout.markerX = columnLeft + markerColumn / 2.0;
         layout.markerY = layout.board.top + (bottom ? 7.5 : 0.5) * sq;
         layout.markerRadius = std::max(1.5, 0.2 * sq);
+        layout.markerLine = std::max(1.0, sq / 30.0);
     }
 
     // The hatching follows the output's pixels: a whole number of pixels between the lines, so

@@ -50,6 +50,7 @@ struct DiagramLayout {
     double markerX = 0; // centre of the side-to-move mark
     double markerY = 0;
     double markerRadius = 0;
+    double markerLine = 1; // width of the mark's outline
     bool markerBlack = false; // the mark shows Black to move
     int hatchPitch = 0; // horizontal distance of the print style's hatching lines
 

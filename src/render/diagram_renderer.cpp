@@ -3,10 +3,12 @@
 #include "diagram/png_encoder.h"
 #include "diagram/raster.h"
 #include "diagram_layout.h"
+#include "diagram_scene.h"
 #include "piece_outlines.h"
 #include "position/epd_line.h"
 #include "render_fonts.h"
 #include "settings/html_color.h"
+#include "svg_writer.h"
 
 #include <algorithm>
 #include <array>
@@ -22,64 +24,8 @@ namespace pictog {
 
 namespace {
 
-    struct Rgb {
-        double r = 0;
-        double g = 0;
-        double b = 0;
-    };
-
-    Rgb rgbOf(const std::string& text)
-    {
-        const ColorValue c = HtmlColorToColor(text);
-        return { redOf(c) / 255.0, greenOf(c) / 255.0, blueOf(c) / 255.0 };
-    }
-
-    Rgb greyOf(Rgb c)
-    {
-        // Rounded to a whole grey level, so that the three channels stay equal in every output.
-        const double y = std::round((0.299 * c.r + 0.587 * c.g + 0.114 * c.b) * 255) / 255;
-        return { y, y, y };
-    }
-
     constexpr Rgb Black { 0, 0, 0 };
     constexpr Rgb White { 1, 1, 1 };
-
-    // The colours of one diagram after the style.
-    struct Palette {
-        Rgb background;
-        Rgb light;
-        Rgb dark;
-        bool hatch = false;
-        std::array<Rgb, 4> annotation; // green, red, yellow, blue
-    };
-
-    Palette paletteOf(const DiagramRenderOptions& options)
-    {
-        Palette p;
-        p.annotation = { Rgb { 0.08, 0.56, 0.16 }, Rgb { 0.84, 0.10, 0.10 },
-            Rgb { 0.96, 0.74, 0.04 }, Rgb { 0.10, 0.36, 0.86 } };
-        switch (options.style) {
-        case DiagramStyle::Color:
-            p.background = rgbOf(options.colorDiagramBackground);
-            p.light = rgbOf(options.colorLightSquares);
-            p.dark = rgbOf(options.colorDarkSquares);
-            break;
-        case DiagramStyle::Gray:
-            p.background = greyOf(rgbOf(options.colorDiagramBackground));
-            p.light = greyOf(rgbOf(options.colorLightSquares));
-            p.dark = greyOf(rgbOf(options.colorDarkSquares));
-            for (Rgb& c : p.annotation)
-                c = greyOf(c);
-            break;
-        case DiagramStyle::Print:
-            p.background = White;
-            p.light = White;
-            p.dark = White;
-            p.hatch = true;
-            break;
-        }
-        return p;
-    }
 
     void setColor(cairo_t* cr, Rgb c, double alpha = 1.0)
     {
@@ -117,17 +63,25 @@ namespace {
     // The piece on a size x size square at the origin, as the artwork draws its smooth images:
     // the silhouette filled, the interior lines and spots inside it, and an outline band of
     // 1.4 pixels at 38 pixels along the inside of the edge (never below one pixel).
-    void drawPiece(cairo_t* cr, const artgen::PieceSource& piece, bool black, double size)
+    void drawPiece(
+        cairo_t* cr, const artgen::PieceSource& piece, bool black, double size, bool halo)
     {
         const double k = size / artgen::DesignSize;
         const double pixel = 1.0 / k; // one output unit in design units
-        const double atScale = size / 38.0;
+        const PieceLineWidths widths = pieceLineWidths(size);
         cairo_save(cr);
         cairo_scale(cr, k, k);
         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
+        if (halo) {
+            // A white edge around the piece that keeps hatching off its outline.
+            traceSilhouette(cr, piece);
+            setColor(cr, White);
+            cairo_set_line_width(cr, 2 * widths.halo * pixel);
+            cairo_stroke(cr);
+        }
         traceSilhouette(cr, piece);
         setColor(cr, black ? Black : White);
         cairo_fill_preserve(cr);
@@ -140,7 +94,7 @@ namespace {
             cairo_new_path(cr);
             tracePolyline(cr, d.line);
             if (d.kind == artgen::DetailKind::Stroke) {
-                cairo_set_line_width(cr, std::max(1.0, 1.3 * d.width * atScale) * pixel);
+                cairo_set_line_width(cr, widths.stroke(d.width) * pixel);
                 cairo_stroke(cr);
             } else {
                 cairo_fill(cr);
@@ -150,7 +104,7 @@ namespace {
         // Twice the band's width, half of it cut away by the clip outside the silhouette.
         traceSilhouette(cr, piece);
         setColor(cr, Black);
-        cairo_set_line_width(cr, 2 * std::max(1.0, 1.4 * atScale) * pixel);
+        cairo_set_line_width(cr, 2 * widths.outline * pixel);
         cairo_stroke(cr);
         cairo_restore(cr);
     }
@@ -161,9 +115,10 @@ namespace {
     class PieceArt
     {
     public:
-        PieceArt(int square, bool vector)
+        PieceArt(int square, bool vector, bool halo)
             : m_square(square)
             , m_vector(vector)
+            , m_halo(halo)
         {
             const auto& pieces = pieceOutlines();
             for (int code = 1; code <= 12; ++code) {
@@ -176,7 +131,8 @@ namespace {
                     surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, square, square);
                 }
                 cairo_t* cr = cairo_create(surface);
-                drawPiece(cr, pieces[static_cast<std::size_t>((code - 1) % 6)], code > 6, square);
+                drawPiece(
+                    cr, pieces[static_cast<std::size_t>((code - 1) % 6)], code > 6, square, halo);
                 cairo_destroy(cr);
                 m_surfaces[static_cast<std::size_t>(code - 1)] = surface;
             }
@@ -191,6 +147,7 @@ namespace {
 
         int square() const { return m_square; }
         bool vector() const { return m_vector; }
+        bool halo() const { return m_halo; }
         cairo_surface_t* surface(int code) const
         {
             return m_surfaces[static_cast<std::size_t>(code - 1)];
@@ -199,129 +156,29 @@ namespace {
     private:
         int m_square;
         bool m_vector;
+        bool m_halo;
         std::array<cairo_surface_t*, 12> m_surfaces {};
     };
 
     // The image pieces of the last square size drawn on this thread: a batch of pictures draws
     // them once.
-    const PieceArt& imagePieceArt(int square)
+    const PieceArt& imagePieceArt(int square, bool halo)
     {
         thread_local std::unique_ptr<PieceArt> art;
-        if (!art || art->square() != square) {
+        if (!art || art->square() != square || art->halo() != halo) {
             art.reset();
-            art = std::make_unique<PieceArt>(square, false);
+            art = std::make_unique<PieceArt>(square, false, halo);
         }
         return *art;
     }
 
-    // ---- Text ----
-
-    void useFont(cairo_t* cr, bool bold, double size)
+    void paintScene(cairo_t* cr, const Scene& scene, const PieceArt& pieces)
     {
-        cairo_font_face_t* face = diagramFontFace(bold);
-        cairo_set_font_face(cr, face);
-        cairo_set_font_size(cr, size);
-        // Unhinted outlines and metrics: the PNG shows the same letter shapes at the same places
-        // as the SVG and PDF.
-        cairo_font_options_t* fo = cairo_font_options_create();
-        cairo_font_options_set_hint_style(fo, CAIRO_HINT_STYLE_NONE);
-        cairo_font_options_set_hint_metrics(fo, CAIRO_HINT_METRICS_OFF);
-        cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_GRAY);
-        cairo_set_font_options(cr, fo);
-        cairo_font_options_destroy(fo);
-    }
-
-    // Draws text centred in the box: horizontally by its own ink, vertically by the ink of the
-    // reference text, so that the labels of a row share their baseline.
-    void drawCentred(
-        cairo_t* cr, const std::string& text, const LayoutBox& box, const char* reference)
-    {
-        cairo_text_extents_t ink;
-        cairo_text_extents(cr, text.c_str(), &ink);
-        cairo_text_extents_t ref;
-        cairo_text_extents(cr, reference, &ref);
-        const double x = box.left + (box.width - ink.width) / 2 - ink.x_bearing;
-        const double y = box.top + (box.height - ref.height) / 2 - ref.y_bearing;
-        cairo_move_to(cr, x, y);
-        cairo_show_text(cr, text.c_str());
-    }
-
-    // ---- The diagram ----
-
-    struct Point {
-        double x;
-        double y;
-    };
-
-    Point squareCentre(const DiagramLayout& layout, int index)
-    {
-        const LayoutBox box = layout.squareBox(index);
-        return { box.left + box.width / 2.0, box.top + box.height / 2.0 };
-    }
-
-    // An arrow from the middle of one square to the middle of another, as one outline so that a
-    // translucent colour covers evenly: the tail starts off the piece on the first square, the
-    // point ends in the middle of the second.
-    void traceArrow(cairo_t* cr, Point from, Point to, double square)
-    {
-        const double dx = to.x - from.x;
-        const double dy = to.y - from.y;
-        const double length = std::hypot(dx, dy);
-        const double ux = dx / length;
-        const double uy = dy / length;
-        const double nx = -uy;
-        const double ny = ux;
-        const double tailGap = std::min(0.32 * square, length * 0.3);
-        const double shaft = 0.075 * square;
-        const double head = 0.23 * square;
-        const double headLength = std::min(0.42 * square, (length - tailGap) * 0.7);
-        const Point tail { from.x + ux * tailGap, from.y + uy * tailGap };
-        const Point neck { to.x - ux * headLength, to.y - uy * headLength };
-        cairo_move_to(cr, tail.x + nx * shaft, tail.y + ny * shaft);
-        cairo_line_to(cr, neck.x + nx * shaft, neck.y + ny * shaft);
-        cairo_line_to(cr, neck.x + nx * head, neck.y + ny * head);
-        cairo_line_to(cr, to.x, to.y);
-        cairo_line_to(cr, neck.x - nx * head, neck.y - ny * head);
-        cairo_line_to(cr, neck.x - nx * shaft, neck.y - ny * shaft);
-        cairo_line_to(cr, tail.x - nx * shaft, tail.y - ny * shaft);
-        cairo_close_path(cr);
-    }
-
-    // Diagonal lines over the dark squares at a whole number of units apart, anchored to the
-    // picture's origin so the pattern runs on unbroken from square to square.
-    void hatchDarkSquares(cairo_t* cr, const DiagramLayout& layout)
-    {
-        cairo_save(cr);
-        cairo_new_path(cr);
-        for (int rank = 0; rank < 8; ++rank)
-            for (int file = 0; file < 8; ++file)
-                if ((rank + file) % 2 == 0)
-                    addBox(cr, layout.squareBox(squareIndex(file, rank)));
-        cairo_clip(cr);
-        const LayoutBox& b = layout.board;
-        const int pitch = layout.hatchPitch;
-        cairo_new_path(cr);
-        // The lines x - y = c for every c that is a multiple of the pitch.
-        int c = static_cast<int>(std::floor(static_cast<double>(b.left - b.bottom()) / pitch))
-            * pitch;
-        for (; c <= b.right() - b.top; c += pitch) {
-            cairo_move_to(cr, c + b.top - 1, b.top - 1);
-            cairo_line_to(cr, c + b.bottom() + 1, b.bottom() + 1);
-        }
-        setColor(cr, Black);
-        cairo_set_line_width(cr, std::max(0.5, pitch * 0.3));
-        cairo_stroke(cr);
-        cairo_restore(cr);
-    }
-
-    void drawDiagram(cairo_t* cr, const DiagramLayout& layout, const TChessPosition& board,
-        const DiagramRenderOptions& options, const PieceArt& pieces)
-    {
-        const Palette palette = paletteOf(options);
+        const DiagramLayout& layout = scene.layout;
         const LayoutBox& b = layout.board;
         cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
 
-        setColor(cr, palette.background);
+        setColor(cr, scene.background);
         cairo_paint(cr);
 
         // Border and frame, each as a ring between two rectangles.
@@ -340,77 +197,61 @@ namespace {
         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
 
         // The squares: the board in the light colour, the dark squares over it.
-        setColor(cr, palette.light);
+        setColor(cr, scene.light);
         addBox(cr, b);
         cairo_fill(cr);
-        if (palette.hatch) {
-            hatchDarkSquares(cr, layout);
+        for (const LayoutBox& box : scene.darkSquares)
+            addBox(cr, box);
+        if (scene.hatch) {
+            cairo_save(cr);
+            cairo_clip(cr);
+            for (const auto& band : scene.hatchBands) {
+                cairo_move_to(cr, band[0].x, band[0].y);
+                for (std::size_t i = 1; i < band.size(); ++i)
+                    cairo_line_to(cr, band[i].x, band[i].y);
+                cairo_close_path(cr);
+            }
+            setColor(cr, Black);
+            cairo_fill(cr);
+            cairo_restore(cr);
         } else {
-            for (int rank = 0; rank < 8; ++rank)
-                for (int file = 0; file < 8; ++file)
-                    if ((rank + file) % 2 == 0)
-                        addBox(cr, layout.squareBox(squareIndex(file, rank)));
-            setColor(cr, palette.dark);
+            setColor(cr, scene.dark);
             cairo_fill(cr);
         }
 
-        // Marked squares over the squares, under the pieces and arrows.
-        for (const SquareAnnotation& mark : options.annotations.squares) {
-            if (!isOnBoard(mark.square))
-                continue;
-            addBox(cr, layout.squareBox(mark.square));
-            setColor(cr, palette.annotation[static_cast<std::size_t>(mark.color)], 0.55);
+        for (const SceneMark& mark : scene.marks) {
+            addBox(cr, mark.box);
+            setColor(cr, mark.color, mark.alpha);
             cairo_fill(cr);
         }
 
-        for (int rank = 0; rank < 8; ++rank) {
-            for (int file = 0; file < 8; ++file) {
-                const int index = squareIndex(file, rank);
-                const int code = board.GetPiece(index);
-                if (code < 1 || code > 12)
-                    continue;
-                const LayoutBox box = layout.squareBox(index);
-                cairo_set_source_surface(cr, pieces.surface(code), box.left, box.top);
-                addBox(cr, box);
-                cairo_fill(cr);
-            }
-        }
-
-        for (const ArrowAnnotation& arrow : options.annotations.arrows) {
-            if (!isOnBoard(arrow.from) || !isOnBoard(arrow.to) || arrow.from == arrow.to)
-                continue;
-            cairo_new_path(cr);
-            traceArrow(cr, squareCentre(layout, arrow.from), squareCentre(layout, arrow.to),
-                layout.square);
-            setColor(cr, palette.annotation[static_cast<std::size_t>(arrow.color)], 0.8);
+        for (const ScenePiece& piece : scene.pieces) {
+            cairo_set_source_surface(cr, pieces.surface(piece.code), piece.box.left, piece.box.top);
+            addBox(cr, piece.box);
             cairo_fill(cr);
         }
 
-        if (layout.coordinates && diagramFontFace(true)) {
-            useFont(cr, true, layout.labelFontSize);
-            setColor(cr, Black);
-            for (int i = 0; i < 8; ++i) {
-                const std::string letter(1, static_cast<char>('a' + i));
-                const std::string digit(1, static_cast<char>('1' + i));
-                drawCentred(cr, letter, layout.fileLabelBox(i, true), "abcdefh");
-                drawCentred(cr, letter, layout.fileLabelBox(i, false), "abcdefh");
-                drawCentred(cr, digit, layout.rankLabelBox(i, true), "12345678");
-                drawCentred(cr, digit, layout.rankLabelBox(i, false), "12345678");
-            }
+        for (const SceneArrow& arrow : scene.arrows) {
+            cairo_move_to(cr, arrow.outline[0].x, arrow.outline[0].y);
+            for (std::size_t i = 1; i < arrow.outline.size(); ++i)
+                cairo_line_to(cr, arrow.outline[i].x, arrow.outline[i].y);
+            cairo_close_path(cr);
+            setColor(cr, arrow.color, arrow.alpha);
+            cairo_fill(cr);
         }
 
-        for (const CaptionLine& caption : layout.captions) {
-            if (!diagramFontFace(caption.bold))
+        setColor(cr, Black);
+        std::vector<cairo_glyph_t> glyphs;
+        for (const SceneText& text : scene.texts) {
+            cairo_scaled_font_t* font = diagramScaledFont(text.bold, text.size);
+            if (!font)
                 continue;
-            useFont(cr, caption.bold, caption.fontSize);
-            // A caption wider than the picture shrinks to fit.
-            cairo_text_extents_t ink;
-            cairo_text_extents(cr, caption.text.c_str(), &ink);
-            const double room = caption.box.width - layout.square * 0.3;
-            if (ink.x_advance > room && ink.x_advance > 0)
-                useFont(cr, caption.bold, caption.fontSize * room / ink.x_advance);
-            setColor(cr, Black);
-            drawCentred(cr, caption.text, caption.box, "Hg");
+            cairo_set_scaled_font(cr, font);
+            glyphs.clear();
+            for (const SceneGlyph& g : text.glyphs)
+                glyphs.push_back({ g.index, g.x, g.y });
+            cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
+            cairo_scaled_font_destroy(font);
         }
 
         if (layout.marker) {
@@ -419,18 +260,12 @@ namespace {
             setColor(cr, layout.markerBlack ? Black : White);
             cairo_fill_preserve(cr);
             setColor(cr, Black);
-            cairo_set_line_width(cr, std::max(1.0, layout.square / 30.0));
+            cairo_set_line_width(cr, layout.markerLine);
             cairo_stroke(cr);
         }
     }
 
     // ---- Files ----
-
-    cairo_status_t appendToString(void* closure, const unsigned char* data, unsigned int length)
-    {
-        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-        return CAIRO_STATUS_SUCCESS;
-    }
 
     void appendBigEndian(std::string& out, std::uint32_t v)
     {
@@ -460,34 +295,6 @@ namespace {
             if (c >= 0x20 && c < 0x7F)
                 data.push_back(c);
         return data;
-    }
-
-    std::string xmlEscaped(const std::string& text)
-    {
-        std::string out;
-        for (char c : text) {
-            switch (c) {
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '&':
-                out += "&amp;";
-                break;
-            default:
-                // Control characters are not allowed in XML 1.0.
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
-                    out.push_back(c);
-            }
-        }
-        return out;
-    }
-
-    std::string fenLine(const TChessPosition& board, const PanelState& panel)
-    {
-        return BuildEPDLine(board, panel);
     }
 
     constexpr double PointsPerInch = 72.0;
@@ -553,7 +360,8 @@ DiagramImage renderDiagramImage(
     DiagramImage image;
     if (checkRenderOptions(options))
         return image;
-    const DiagramLayout layout = layoutDiagram(options, panel.blackToMove());
+    const Scene scene = buildScene(board, panel, options);
+    const DiagramLayout& layout = scene.layout;
     cairo_surface_t* surface
         = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, layout.width, layout.height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
@@ -561,7 +369,7 @@ DiagramImage renderDiagramImage(
         return image;
     }
     cairo_t* cr = cairo_create(surface);
-    drawDiagram(cr, layout, board, options, imagePieceArt(options.squarePx));
+    paintScene(cr, scene, imagePieceArt(options.squarePx, scene.pieceHalo));
     const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr);
     cairo_surface_flush(surface);
@@ -602,7 +410,7 @@ std::string renderDiagramPng(
         phys.push_back('\1'); // unit: metre
         appendChunk(chunks, "pHYs", phys);
     }
-    appendChunk(chunks, "tEXt", latin1Text("FEN", fenLine(board, panel)));
+    appendChunk(chunks, "tEXt", latin1Text("FEN", BuildEPDLine(board, panel)));
     appendChunk(chunks, "tEXt", latin1Text("Software", "Pictog"));
     std::string png(reinterpret_cast<const char*>(bytes.data()), afterHeader);
     png += chunks;
@@ -616,38 +424,14 @@ std::string renderDiagramSvg(
 {
     if (checkRenderOptions(options))
         return {};
-    const DiagramLayout layout = layoutDiagram(options, panel.blackToMove());
-    std::string svg;
-    svg.reserve(64 * 1024);
-    // Pixels for the screen; millimetres when a resolution gives the physical size.
-    const bool physical = options.dpi > 0;
-    const double scale = vectorScale(options, 25.4);
-    cairo_surface_t* surface = cairo_svg_surface_create_for_stream(
-        appendToString, &svg, layout.width * scale, layout.height * scale);
-    cairo_svg_surface_set_document_unit(surface, physical ? CAIRO_SVG_UNIT_MM : CAIRO_SVG_UNIT_PX);
-    {
-        // Fresh piece art for each document: the SVG surface writes each one into the file once.
-        const PieceArt pieces(options.squarePx, true);
-        cairo_t* cr = cairo_create(surface);
-        cairo_scale(cr, scale, scale);
-        drawDiagram(cr, layout, board, options, pieces);
-        cairo_destroy(cr);
-        cairo_surface_finish(surface);
+    const Scene scene = buildScene(board, panel, options);
+    SvgUnits units;
+    if (options.dpi > 0) {
+        // The physical size in millimetres; the drawing keeps its own units inside.
+        units.millimetres = true;
+        units.scale = 25.4 / options.dpi;
     }
-    const bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(surface);
-    if (!ok)
-        return {};
-
-    // The position as the title and description, first thing inside the root element.
-    const std::size_t root = svg.find("<svg");
-    const std::size_t rootEnd = root == std::string::npos ? root : svg.find('>', root);
-    if (rootEnd == std::string::npos)
-        return {};
-    const std::string line = xmlEscaped(fenLine(board, panel));
-    svg.insert(rootEnd + 1,
-        "\n<title>" + line + "</title>\n<desc>Chess diagram of the position " + line + "</desc>");
-    return svg;
+    return writeSceneSvg(scene, BuildEPDLine(board, panel), units);
 }
 
 std::string renderDiagramPdf(const TChessPosition& board, const PanelState& panel,
@@ -711,7 +495,8 @@ bool PdfDiagramWriter::addPage(
     Impl& d = *m_impl;
     if (d.finished || d.sinkFailed || checkRenderOptions(options))
         return false;
-    const DiagramLayout layout = layoutDiagram(options, panel.blackToMove());
+    const Scene scene = buildScene(board, panel, options);
+    const DiagramLayout& layout = scene.layout;
     const double scale = vectorScale(options, PointsPerInch);
     const double width = layout.width * scale;
     const double height = layout.height * scale;
@@ -728,17 +513,17 @@ bool PdfDiagramWriter::addPage(
     if (!d.surface) {
         d.surface = cairo_pdf_surface_create_for_stream(Impl::write, &d, pageWidth, pageHeight);
         cairo_pdf_surface_set_metadata(
-            d.surface, CAIRO_PDF_METADATA_TITLE, fenLine(board, panel).c_str());
+            d.surface, CAIRO_PDF_METADATA_TITLE, BuildEPDLine(board, panel).c_str());
         cairo_pdf_surface_set_metadata(d.surface, CAIRO_PDF_METADATA_CREATOR, "Pictog");
     } else {
         cairo_pdf_surface_set_size(d.surface, pageWidth, pageHeight);
     }
-    if (!d.pieces || d.pieces->square() != options.squarePx)
-        d.pieces = std::make_unique<PieceArt>(options.squarePx, true);
+    if (!d.pieces || d.pieces->square() != options.squarePx || d.pieces->halo() != scene.pieceHalo)
+        d.pieces = std::make_unique<PieceArt>(options.squarePx, true, scene.pieceHalo);
     cairo_t* cr = cairo_create(d.surface);
     cairo_translate(cr, (pageWidth - width * fit) / 2, (pageHeight - height * fit) / 2);
     cairo_scale(cr, scale * fit, scale * fit);
-    drawDiagram(cr, layout, board, options, *d.pieces);
+    paintScene(cr, scene, *d.pieces);
     cairo_show_page(cr);
     const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr);

@@ -1,5 +1,6 @@
 #include "piece_outlines.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -35,6 +36,12 @@ const std::array<artgen::PieceSource, 6>& pieceOutlines()
 {
     static const std::array<artgen::PieceSource, 6> pieces = readOutlines();
     return pieces;
+}
+
+PieceLineWidths pieceLineWidths(double square)
+{
+    const double scale = square / 38.0;
+    return { std::max(1.0, 1.4 * scale), 1.3 * scale, std::max(1.0, 1.6 * scale) };
 }
 
 } // namespace pictog

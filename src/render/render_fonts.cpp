@@ -50,4 +50,26 @@ cairo_font_face_t* diagramFontFace(bool bold)
     return loadedFaces().cairoFaces[bold ? 1 : 0];
 }
 
+cairo_scaled_font_t* diagramScaledFont(bool bold, double size)
+{
+    cairo_font_face_t* face = diagramFontFace(bold);
+    if (!face)
+        return nullptr;
+    cairo_matrix_t fontMatrix;
+    cairo_matrix_init_scale(&fontMatrix, size, size);
+    cairo_matrix_t identity;
+    cairo_matrix_init_identity(&identity);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_scaled_font_t* font = cairo_scaled_font_create(face, &fontMatrix, &identity, options);
+    cairo_font_options_destroy(options);
+    if (cairo_scaled_font_status(font) != CAIRO_STATUS_SUCCESS) {
+        cairo_scaled_font_destroy(font);
+        return nullptr;
+    }
+    return font;
+}
+
 } // namespace pictog
