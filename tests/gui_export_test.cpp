@@ -41,15 +41,12 @@ namespace {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // What may differ between two processes drawing the same diagram: a PDF's creation time,
-    // and the numbers of cairo's SVG group ids, which count every surface the process made.
+    // A PDF's creation time is the only part that differs between two runs.
     QByteArray sameInEveryProcess(const QByteArray& file)
     {
         const QRegularExpression date(QStringLiteral("/CreationDate \\(D:[0-9Z+'-]*\\)"));
-        const QRegularExpression surface(QStringLiteral("surface[0-9]+"));
         return QString::fromLatin1(file)
             .replace(date, QStringLiteral("/CreationDate ()"))
-            .replace(surface, QStringLiteral("surface"))
             .toLatin1();
     }
 
@@ -192,10 +189,10 @@ namespace {
             const QByteArray written = readAll(file);
             const QByteArray expected = cli(row.cliArgs, dir.filePath("cli." + ext));
             ASSERT_FALSE(written.isEmpty());
-            if (ext == "png")
-                EXPECT_EQ(written, expected);
-            else
+            if (ext == "pdf")
                 EXPECT_EQ(sameInEveryProcess(written), sameInEveryProcess(expected));
+            else
+                EXPECT_EQ(written, expected);
             if (ext == "png") {
                 const QImage decoded = QImage::fromData(written, "PNG");
                 EXPECT_EQ(preview.convertToFormat(QImage::Format_RGB32),
