@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -248,8 +249,14 @@ namespace {
         }
         // A cancelled dialog keeps the stored choices.
         QTimer::singleShot(0, [&] {
-            form->exportDialog().findChild<QSpinBox*>("SpinSquarePx")->setValue(99);
-            form->exportDialog().reject();
+            TDlgExportDiagram& dialog = form->exportDialog();
+            dialog.findChild<QSpinBox*>("SpinSquarePx")->setValue(99);
+            // The unit changes the number shown, not the width.
+            dialog.findChild<QDoubleSpinBox*>("SpinBoardWidth")->setValue(50.8);
+            dialog.findChild<QComboBox*>("ComboUnit")->setCurrentIndex(1);
+            EXPECT_DOUBLE_EQ(dialog.findChild<QDoubleSpinBox*>("SpinBoardWidth")->value(), 2.0);
+            EXPECT_DOUBLE_EQ(dialog.settings().squareMm(), 50.8 / 8);
+            dialog.reject();
         });
         trigger("MIFileExportDiagram");
         EXPECT_EQ(form->params().diagramExport().squarePx, 24);

@@ -27,6 +27,12 @@ namespace {
 
     const char* const StyleNames[] = { "color", "gray", "print" };
 
+    // The board widths the settings file keeps, 5 mm to 500 mm, in the unit shown.
+    void setWidthRange(QDoubleSpinBox* box, bool inches)
+    {
+        box->setRange(inches ? 0.2 : 5.0, inches ? 19.68 : 500.0);
+    }
+
     QImage toQImage(const DiagramImage& image)
     {
         if (image.width <= 0)
@@ -64,7 +70,6 @@ TDlgExportDiagram::TDlgExportDiagram(const TPictogParams& params, QWidget* paren
     m_dpi->setSuffix(QStringLiteral(" dpi"));
     m_boardWidth = named(new QDoubleSpinBox, "SpinBoardWidth");
     m_boardWidth->setDecimals(2);
-    m_boardWidth->setRange(0.2, 500);
     m_unit = named(new QComboBox, "ComboUnit");
     m_unit->addItems({ QStringLiteral("mm"), QStringLiteral("in") });
     m_style = named(new QComboBox, "ComboStyle");
@@ -123,8 +128,9 @@ TDlgExportDiagram::TDlgExportDiagram(const TPictogParams& params, QWidget* paren
     // The unit changes the number shown, not the board's width.
     connect(m_unit, &QComboBox::currentIndexChanged, this, [this](int index) {
         const QSignalBlocker blocker(m_boardWidth);
-        m_boardWidth->setValue(
-            index == 1 ? m_boardWidth->value() / 25.4 : m_boardWidth->value() * 25.4);
+        const double mm = index == 1 ? m_boardWidth->value() : m_boardWidth->value() * 25.4;
+        setWidthRange(m_boardWidth, index == 1);
+        m_boardWidth->setValue(index == 1 ? mm / 25.4 : mm);
         choicesChanged();
     });
 }
@@ -156,6 +162,7 @@ void TDlgExportDiagram::setChoices(const DiagramExportSettings& s, bool flip)
         m_squarePx->setValue(s.squarePx);
         m_dpi->setValue(s.dpi);
         m_unit->setCurrentIndex(s.boardWidthUnit == LengthUnit::Inches ? 1 : 0);
+        setWidthRange(m_boardWidth, s.boardWidthUnit == LengthUnit::Inches);
         m_boardWidth->setValue(s.boardWidth);
         int style = 0;
         for (int i = 0; i < 3; ++i)

@@ -15,6 +15,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <chrono>
+
 namespace pictog::gui {
 
 namespace {
@@ -128,7 +130,7 @@ EditorState TFormMain::editorState() const
 void TFormMain::scheduleUndoStep()
 {
     if (m_undoTimer)
-        m_undoTimer->start(0);
+        m_undoTimer->start(std::chrono::milliseconds(0));
 }
 
 void TFormMain::commitUndoStep()
@@ -137,7 +139,7 @@ void TFormMain::commitUndoStep()
     // A message box in the middle of a command runs the event loop: wait until it is answered
     // and the command has finished, so that the command stays one step.
     if (QApplication::activeModalWidget()) {
-        m_undoTimer->start(50);
+        m_undoTimer->start(std::chrono::milliseconds(50));
         return;
     }
     const EditorState state = editorState();
