@@ -87,7 +87,7 @@ namespace {
 
         setColor(cr, black ? White : Black);
         for (const artgen::Detail& d : piece.details) {
-            if (d.kind == artgen::DetailKind::Shade || (d.whiteOnly && black))
+            if (!widths.details || d.kind == artgen::DetailKind::Shade || (d.whiteOnly && black))
                 continue;
             cairo_new_path(cr);
             tracePolyline(cr, d.line);
@@ -340,7 +340,10 @@ namespace {
     class PngWriter
     {
     public:
-        PngWriter() { m_ready = deflateInit2(&m_z, 1, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY) == Z_OK; }
+        PngWriter()
+        {
+            m_ready = deflateInit2(&m_z, 1, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY) == Z_OK;
+        }
         ~PngWriter()
         {
             if (m_ready)

@@ -97,8 +97,14 @@ const std::array<artgen::PieceSource, 6>& pieceOutlines()
 
 PieceLineWidths pieceLineWidths(double square)
 {
+    // At 38 pixels and below every line is one design pixel wide (ten units), so that the
+    // outlines, drawn on the design's pixel grid, come out as crisp as the classic bitmaps; from
+    // twice that size on the weights of the smooth artwork (1.4 and 1.3); in between a blend.
+    // Small squares keep a minimum, or white pieces would fill up with ink.
     const double scale = square / 38.0;
-    return { std::max(1.0, 1.4 * scale), 1.3 * scale, std::max(1.0, 1.6 * scale) };
+    const double blend = std::clamp(scale - 1.0, 0.0, 1.0);
+    return { std::max(0.7, scale * (1.0 + 0.4 * blend)), scale * (1.0 + 0.3 * blend),
+        std::max(1.0, 1.6 * scale), square >= 16 };
 }
 
 } // namespace pictog
