@@ -1,7 +1,5 @@
 #include "diagram_renderer.h"
 
-#include "diagram/png_encoder.h"
-#include "diagram/raster.h"
 #include "diagram_layout.h"
 #include "diagram_scene.h"
 #include "piece_outlines.h"
@@ -89,7 +87,7 @@ namespace {
 
         setColor(cr, black ? White : Black);
         for (const artgen::Detail& d : piece.details) {
-            if (d.kind == artgen::DetailKind::Shade || (d.whiteOnly && black))
+            if (!widths.details || d.kind == artgen::DetailKind::Shade || (d.whiteOnly && black))
                 continue;
             cairo_new_path(cr);
             tracePolyline(cr, d.line);
@@ -309,6 +307,119 @@ namespace {
         return options.dpi > 0 ? unitsPerInch / options.dpi : 1.0;
     }
 
+    // The diagram drawn into a new image surface; nullptr when the options fail the check or
+    // the picture cannot be had.
+    cairo_surface_t* renderSurface(
+        const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options)
+    {
+        if (checkRenderOptions(options))
+            return nullptr;
+        const Scene scene = buildScene(board, panel, options);
+        cairo_surface_t* surface = cairo_image_surface_create(
+            CAIRO_FORMAT_ARGB32, scene.layout.width, scene.layout.height);
+        if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(surface);
+            return nullptr;
+        }
+        cairo_t* cr = cairo_create(surface);
+        paintScene(cr, scene, imagePieceArt(options.squarePx, scene.pieceHalo));
+        const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+        cairo_destroy(cr);
+        cairo_surface_flush(surface);
+        if (!ok) {
+            cairo_surface_destroy(surface);
+            return nullptr;
+        }
+        return surface;
+    }
+
+    // PNG files of opaque ARGB32 pixels: 8-bit RGB, each row filtered with Up (Sub for the
+    // first), which leaves the runs of a board's flat squares as zeros, compressed at zlib's
+    // fastest level (the picture is mostly flat colour, so little is lost); the
+    // compressor is kept from one picture to the next.
+    class PngWriter
+    {
+    public:
+        PngWriter()
+        {
+            m_ready = deflateInit2(&m_z, 1, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY) == Z_OK;
+        }
+        ~PngWriter()
+        {
+            if (m_ready)
+                deflateEnd(&m_z);
+        }
+        PngWriter(const PngWriter&) = delete;
+        PngWriter& operator=(const PngWriter&) = delete;
+
+        // The file, with extra chunks (complete, CRC included) right after IHDR; empty when
+        // zlib fails.
+        std::string encode(const unsigned char* data, int width, int height, int stride,
+            const std::string& extraChunks)
+        {
+            if (!m_ready || deflateReset(&m_z) != Z_OK)
+                return {};
+            const std::size_t rowBytes = 1 + 3 * static_cast<std::size_t>(width);
+            m_row.resize(rowBytes);
+            m_previous.assign(rowBytes, 0);
+            m_idat.resize(deflateBound(&m_z, static_cast<uLong>(rowBytes * height)));
+            m_z.next_out = reinterpret_cast<Bytef*>(m_idat.data());
+            m_z.avail_out = static_cast<uInt>(m_idat.size());
+            for (int y = 0; y < height; ++y) {
+                const auto* words = reinterpret_cast<const std::uint32_t*>(
+                    data + static_cast<std::size_t>(y) * stride);
+                unsigned char* row = m_row.data();
+                row[0] = y == 0 ? 1 : 2; // Sub, then Up
+                unsigned char* out = row + 1;
+                for (int x = 0; x < width; ++x) {
+                    const std::uint32_t p = words[x];
+                    out[3 * x] = static_cast<unsigned char>(p >> 16);
+                    out[3 * x + 1] = static_cast<unsigned char>(p >> 8);
+                    out[3 * x + 2] = static_cast<unsigned char>(p);
+                }
+                // Filter in place against the raw previous row, keeping this raw row for the next.
+                std::swap(m_row, m_previous);
+                unsigned char* raw = m_previous.data() + 1;
+                unsigned char* filtered = m_row.data() + 1;
+                m_row[0] = m_previous[0];
+                const std::size_t n = rowBytes - 1;
+                if (y == 0) {
+                    for (std::size_t i = 0; i < n; ++i)
+                        filtered[i]
+                            = static_cast<unsigned char>(raw[i] - (i >= 3 ? raw[i - 3] : 0));
+                } else {
+                    for (std::size_t i = 0; i < n; ++i)
+                        filtered[i] = static_cast<unsigned char>(raw[i] - filtered[i]);
+                }
+                m_z.next_in = m_row.data();
+                m_z.avail_in = static_cast<uInt>(rowBytes);
+                if (deflate(&m_z, y + 1 == height ? Z_FINISH : Z_NO_FLUSH) == Z_STREAM_ERROR)
+                    return {};
+            }
+            if (m_z.avail_in != 0)
+                return {};
+            const std::size_t compressed = m_idat.size() - m_z.avail_out;
+
+            std::string png("\x89PNG\r\n\x1a\n", 8);
+            std::string header;
+            appendBigEndian(header, static_cast<std::uint32_t>(width));
+            appendBigEndian(header, static_cast<std::uint32_t>(height));
+            header += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB, no interlace
+            appendChunk(png, "IHDR", header);
+            png += extraChunks;
+            appendChunk(png, "IDAT", std::string(m_idat.data(), compressed));
+            appendChunk(png, "IEND", std::string());
+            return png;
+        }
+
+    private:
+        z_stream m_z {};
+        bool m_ready = false;
+        std::vector<unsigned char> m_row;
+        std::vector<unsigned char> m_previous;
+        std::string m_idat;
+    };
+
 } // namespace
 
 std::optional<DiagramStyle> parseDiagramStyle(const std::string& name)
@@ -358,28 +469,14 @@ DiagramImage renderDiagramImage(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options)
 {
     DiagramImage image;
-    if (checkRenderOptions(options))
+    cairo_surface_t* surface = renderSurface(board, panel, options);
+    if (!surface)
         return image;
-    const Scene scene = buildScene(board, panel, options);
-    const DiagramLayout& layout = scene.layout;
-    cairo_surface_t* surface
-        = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, layout.width, layout.height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
-        return image;
-    }
-    cairo_t* cr = cairo_create(surface);
-    paintScene(cr, scene, imagePieceArt(options.squarePx, scene.pieceHalo));
-    const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    if (ok) {
-        image.width = layout.width;
-        image.height = layout.height;
-        image.stride = cairo_image_surface_get_stride(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        image.pixels.assign(data, data + static_cast<std::size_t>(image.stride) * image.height);
-    }
+    image.width = cairo_image_surface_get_width(surface);
+    image.height = cairo_image_surface_get_height(surface);
+    image.stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    image.pixels.assign(data, data + static_cast<std::size_t>(image.stride) * image.height);
     cairo_surface_destroy(surface);
     return image;
 }
@@ -387,20 +484,9 @@ DiagramImage renderDiagramImage(
 std::string renderDiagramPng(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options)
 {
-    const DiagramImage image = renderDiagramImage(board, panel, options);
-    if (image.width == 0)
+    cairo_surface_t* surface = renderSurface(board, panel, options);
+    if (!surface)
         return {};
-    // The picture is opaque, so its premultiplied pixels are plain 0xFFRRGGBB words.
-    Raster raster(image.width, image.height);
-    for (int y = 0; y < image.height; ++y)
-        std::memcpy(raster.row(y), image.pixels.data() + static_cast<std::size_t>(y) * image.stride,
-            static_cast<std::size_t>(image.width) * 4);
-    thread_local PngEncoder encoder;
-    std::vector<unsigned char> bytes;
-    encoder.encode(raster, bytes);
-
-    // The metadata goes right after IHDR (8 bytes of signature, 25 of IHDR).
-    constexpr std::size_t afterHeader = 33;
     std::string chunks;
     if (options.dpi > 0) {
         std::string phys;
@@ -412,10 +498,11 @@ std::string renderDiagramPng(
     }
     appendChunk(chunks, "tEXt", latin1Text("FEN", BuildEPDLine(board, panel)));
     appendChunk(chunks, "tEXt", latin1Text("Software", "Pictog"));
-    std::string png(reinterpret_cast<const char*>(bytes.data()), afterHeader);
-    png += chunks;
-    png.append(
-        reinterpret_cast<const char*>(bytes.data()) + afterHeader, bytes.size() - afterHeader);
+    thread_local PngWriter writer;
+    std::string png = writer.encode(cairo_image_surface_get_data(surface),
+        cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface),
+        cairo_image_surface_get_stride(surface), chunks);
+    cairo_surface_destroy(surface);
     return png;
 }
 

@@ -12,14 +12,15 @@ namespace pictog {
 // throws std::runtime_error here.
 const std::array<artgen::PieceSource, 6>& pieceOutlines();
 
-// The line weights of a piece drawn on a square of that size, in output units: as the artwork's
-// smooth images have them (1.4 for the outline band and 1.3 for interior lines at 38 pixels,
-// scaled with the size, never below one unit); halo is the white edge of the print style.
+// The line weights of a piece drawn on a square of that size, in output units: the outline band
+// along the inside of the silhouette, the interior lines (times each stroke's own factor, at
+// least half a unit) and the white edge of the print style.
 struct PieceLineWidths {
     double outline = 1;
     double detail = 1; // before a stroke's own width factor and the one-unit minimum
     double halo = 1;
-    double stroke(double factor) const { return detail * factor < 1.0 ? 1.0 : detail * factor; }
+    bool details = true; // false on tiny squares, where interior lines would only blot the piece
+    double stroke(double factor) const { return detail * factor < 0.5 ? 0.5 : detail * factor; }
 };
 PieceLineWidths pieceLineWidths(double square);
 

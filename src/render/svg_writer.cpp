@@ -240,7 +240,7 @@ namespace {
             out += "<use xlink:href=\"" + s + "\" fill=\"" + (black ? "#000000" : "#ffffff")
                 + "\"/><g clip-path=\"url(#c" + std::to_string(kind) + ")\">";
             for (const PiecePaths::Strokes& strokes : p.strokes) {
-                if (strokes.whiteOnly && black)
+                if (!widths.details || (strokes.whiteOnly && black))
                     continue;
                 out += "<path fill=\"none\" stroke=\"";
                 out += ink;
@@ -248,7 +248,9 @@ namespace {
                 appendAttribute(out, "stroke-width", widths.stroke(strokes.width) * pixel);
                 out += " d=\"" + strokes.data + "\"/>";
             }
-            const std::string dots = black ? p.dots : p.dots + p.whiteDots;
+            const std::string dots = !widths.details ? std::string()
+                : black                              ? p.dots
+                                                     : p.dots + p.whiteDots;
             if (!dots.empty())
                 out += std::string("<path fill=\"") + ink + "\" d=\"" + dots + "\"/>";
             out += "<use xlink:href=\"" + s
