@@ -256,6 +256,11 @@ namespace {
             EXPECT_EQ(form->editorState(), states[i]) << "redo of " << rows[i - 1].what;
         }
         EXPECT_FALSE(child<QAction>("MIEditRedo")->isEnabled());
+        // While a piece is lifted nothing is undone; the drop is a step of its own.
+        QTest::mousePress(board(), Qt::LeftButton, Qt::NoModifier, centre("e2"));
+        QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(form->editorState(), states.back());
+        QTest::mouseRelease(board(), Qt::LeftButton, Qt::NoModifier, centre("e2"));
         // A new edit after undoing ends the redo branch.
         trigger("MIEditUndo");
         trigger("MIEditUndo");

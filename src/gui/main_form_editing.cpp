@@ -180,6 +180,9 @@ void TFormMain::restoreEditorState(const EditorState& state)
 
 void TFormMain::MIEditUndoClick()
 {
+    // In the middle of a drag the board view holds the lifted piece: the step waits for the drop.
+    if (QApplication::mouseButtons() != Qt::NoButton)
+        return;
     commitUndoStep();
     if (!m_undo.canUndo())
         return;
@@ -189,6 +192,8 @@ void TFormMain::MIEditUndoClick()
 
 void TFormMain::MIEditRedoClick()
 {
+    if (QApplication::mouseButtons() != Qt::NoButton)
+        return;
     commitUndoStep();
     if (!m_undo.canRedo())
         return;
