@@ -307,16 +307,32 @@ namespace {
         return options.dpi > 0 ? unitsPerInch / options.dpi : 1.0;
     }
 
-    // The diagram drawn into a new image surface; nullptr when the options fail the check or
-    // the picture cannot be had.
+    // The diagram drawn into an image surface, valid until the next call on this thread;
+    // nullptr when the options fail the check or the picture cannot be had.
     cairo_surface_t* renderSurface(
         const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options)
     {
         if (checkRenderOptions(options))
             return nullptr;
         const Scene scene = buildScene(board, panel, options);
-        cairo_surface_t* surface = cairo_image_surface_create(
-            CAIRO_FORMAT_ARGB32, scene.layout.width, scene.layout.height);
+        const int width = scene.layout.width;
+        const int height = scene.layout.height;
+        const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+        const std::size_t bytes = static_cast<std::size_t>(stride) * height;
+        // A batch of pictures of one size draws them all into the same memory (the background
+        // covers every pixel), sparing a fresh allocation and its page faults each time; large
+        // pictures get memory of their own, returned when they are done.
+        constexpr std::size_t KeptBytes = 16 << 20;
+        thread_local std::vector<unsigned char> kept;
+        cairo_surface_t* surface = nullptr;
+        if (bytes <= KeptBytes) {
+            if (kept.size() < bytes)
+                kept.resize(bytes);
+            surface = cairo_image_surface_create_for_data(
+                kept.data(), CAIRO_FORMAT_ARGB32, width, height, stride);
+        } else {
+            surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        }
         if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
             cairo_surface_destroy(surface);
             return nullptr;
