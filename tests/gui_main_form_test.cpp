@@ -256,13 +256,16 @@ namespace {
     {
         start();
         const MenuRow rows[] = {
-            { "MEFile", { "Save &as", "-", "E&xit" } },
-            { "MIFileSaveAs", { "&BMP ...", "&PNG ..." } },
+            { "MEFile", { "Save &as", "&Export diagram ...", "-", "E&xit" } },
+            { "MIFileSaveAs", { "&BMP ...", "&PNG ...", "&SVG ...", "P&DF ..." } },
+            // Undo and Redo go above the classic items, Clear annotations below them.
             { "MEEPD",
-                { "&Paste", "&Copy", "Copy &as", "-", "White pieces position",
-                    "Black pieces position", "-", "&Transform" } },
+                { "&Undo", "&Redo", "-", "&Paste", "&Copy", "Copy &as", "-",
+                    "White pieces position", "Black pieces position", "-", "&Transform", "-",
+                    "Clear &annotations" } },
             { "MIEditCopyAs",
-                { "&ASCII", "&Bitmap", "&CCC FEN string", "&FEN string", "&HTML", "&PGN" } },
+                { "&ASCII", "&Bitmap", "&CCC FEN string", "&FEN string", "&HTML", "&PGN", "-",
+                    "&Diagram (picture, FEN and HTML)" } },
             { "MIEditTransform",
                 { "rotate left", "rotate right", "switch color", "mirror horizontal",
                     "mirror vertical", "mirror left diagonal", "mirror right diagonal" } },
@@ -281,12 +284,14 @@ namespace {
         QStringList bar;
         for (const QAction* a : form->menuBar()->actions())
             bar << a->text();
-        EXPECT_EQ(bar, QStringList({ "&File", "&Edit", "&Options", "&Help" }));
+        EXPECT_EQ(bar, QStringList({ "&File", "&Edit", "&View", "&Options", "&Help" }));
 
         const std::pair<const char*, const char*> shortcuts[] = { { "MIFileSaveAsPNG", "Ctrl+G" },
             { "MIFileExit", "Ctrl+Q" }, { "MIEditPaste", "Ctrl+V" }, { "MIEditCopy", "Ctrl+C" },
             { "w1", "Ctrl+W" }, { "b1", "Ctrl+B" }, { "MIFileSaveAsBMP", "" },
-            { "MIEditTransformRotateleft", "" } };
+            { "MIEditTransformRotateleft", "" }, { "MIFileExportDiagram", "Ctrl+E" },
+            { "MIEditCopyAsDiagram", "Ctrl+Shift+C" }, { "MIEditUndo", "Ctrl+Z" },
+            { "MIEditRedo", "Ctrl+Shift+Z" }, { "MIViewFlipBoard", "Ctrl+F" } };
         for (const auto& [name, keys] : shortcuts)
             EXPECT_EQ(child<QAction>(name)->shortcut().toString(), keys) << name;
 

@@ -45,13 +45,24 @@ struct FakeClipboard final : Clipboard {
     {
         heldText = text;
         heldImage.reset();
+        heldPng.reset();
         ++writes;
     }
     void setImage(const QImage& image) override
     {
         heldImage = image;
         heldText.reset();
+        heldPng.reset();
         ++writes;
+    }
+    // The three forms of the last setDiagram; cleared by the other setters' next use.
+    std::optional<QByteArray> heldPng;
+    QString heldHtml;
+    void setDiagram(const QByteArray& png, const QString& text, const QString& html) override
+    {
+        setText(text);
+        heldPng = png;
+        heldHtml = html;
     }
 };
 
@@ -69,7 +80,12 @@ struct FakeSaveDialog final : SaveFileDialog {
 struct RecordingShell final : Shell {
     QStringList files;
     QStringList urls;
-    void openFile(const QString& path) override { files << path; }
+    bool opens = true; // what openFile answers
+    bool openFile(const QString& path) override
+    {
+        files << path;
+        return opens;
+    }
     void openUrl(const QString& url) override { urls << url; }
 };
 
@@ -96,9 +112,11 @@ struct RecordingHelp final : HelpViewer {
 
 struct RecordingEditor final : TextEditor {
     QStringList started;
-    void open(const QString& editor, const QString& file) override
+    bool starts = true; // what open answers
+    bool open(const QString& editor, const QString& file) override
     {
         started << editor + QLatin1Char('|') + file;
+        return starts;
     }
 };
 

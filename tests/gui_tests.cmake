@@ -14,6 +14,8 @@ pictog_add_gui_test(gui_main_form_test gui_main_form_test.cpp)
 # The PGN date is compared with pictog-cli's.
 add_dependencies(gui_main_form_test pictog-cli)
 pictog_add_gui_test(gui_widgets_test gui_widgets_test.cpp)
+# Annotations, the flipped view, Undo/Redo and the status line.
+pictog_add_gui_test(gui_editor_test gui_editor_test.cpp)
 pictog_add_gui_test(gui_single_instance_test gui_single_instance_test.cpp)
 # The second-copy tests start the real program.
 add_dependencies(gui_single_instance_test pictog)
@@ -21,3 +23,6 @@ add_dependencies(gui_single_instance_test pictog)
 pictog_add_gui_test(gui_dialogs_test gui_dialogs_test.cpp)
 target_compile_definitions(gui_dialogs_test PRIVATE
     PICTOG_COMPANION_DIR="${PROJECT_SOURCE_DIR}/src/gui/companion")
+# The export dialog, Save as SVG/PDF and the three-form copy, compared with pictog-cli.
+pictog_add_gui_test(gui_export_test gui_export_test.cpp)
+add_dependencies(gui_export_test pictog-cli)

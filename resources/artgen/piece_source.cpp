@@ -1,6 +1,7 @@
 #include "piece_source.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -157,15 +158,17 @@ namespace {
     {
         if (i >= words.size())
             fail("missing number after " + words[0]);
-        try {
-            std::size_t used = 0;
-            const double v = std::stod(words[i], &used);
-            if (used != words[i].size())
-                fail("not a number: " + words[i]);
-            return v;
-        } catch (const std::logic_error&) {
-            fail("not a number: " + words[i]);
-        }
+        // from_chars, not stod: the desktop program runs under the user's locale, where a
+        // decimal comma would turn "12.5" into 12.
+        const std::string& word = words[i];
+        double v = 0;
+        const char* begin = word.data();
+        if (!word.empty() && word[0] == '+')
+            ++begin;
+        const auto [end, error] = std::from_chars(begin, word.data() + word.size(), v);
+        if (error != std::errc() || end != word.data() + word.size())
+            fail("not a number: " + word);
+        return v;
     }
 
     PathBlock Reader::readPath()
@@ -331,6 +334,12 @@ PieceSource readPieceSource(const std::string& path)
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return Reader(path, in).read();
+}
+
+PieceSource readPieceSourceText(const std::string& name, const std::string& text)
+{
+    std::istringstream in(text);
+    return Reader(name, in).read();
 }
 
 std::array<PieceSource, 6> readPieceSources(const std::string& folder)

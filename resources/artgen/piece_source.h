@@ -63,6 +63,10 @@ struct PieceSource {
 // Reads one piece file; throws std::runtime_error with file and line on any mistake.
 PieceSource readPieceSource(const std::string& path);
 
+// Reads a piece from the text of its file (the renderer's copy compiled into the library); name
+// stands for the path in messages. Throws as readPieceSource does.
+PieceSource readPieceSourceText(const std::string& name, const std::string& text);
+
 // The six pieces in piece-code order (pawn, knight, bishop, rook, queen, king) from a folder.
 std::array<PieceSource, 6> readPieceSources(const std::string& folder);
 

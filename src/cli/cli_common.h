@@ -129,6 +129,25 @@ struct ExportOptions {
     std::string header1, header2, footer1, footer2;
     bool preview = false;
     const char* position = nullptr; // null: lines from stdin
+    // The scalable diagram's options (png, svg, pdf), as given; see runRenderExport.
+    const char* square = nullptr; // --square PX
+    const char* dpi = nullptr; // --dpi N
+    const char* squareMm = nullptr; // --square-mm MM
+    const char* arrows = nullptr; // --arrows LIST
+    const char* squares = nullptr; // --squares LIST
+    const char* style = nullptr; // --style color|gray|print
+    const char* page = nullptr; // --page a4|letter (pdf)
+    bool flip = false;
+    bool marker = false;
+    // True when an option only the scalable diagram knows was given: png then takes the renderer.
+    bool renderOptions() const
+    {
+        return square || dpi || squareMm || arrows || squares || style || page || flip || marker;
+    }
+    bool captions() const
+    {
+        return !header1.empty() || !header2.empty() || !footer1.empty() || !footer2.empty();
+    }
 };
 
 // The settings that shape the diagram picture, as the export command read them.
@@ -161,5 +180,10 @@ int runExport(const GlobalOptions& options, Arguments& args, Output& out, Output
 
 // Writes the diagram pictures (format png or bmp) of the input positions to options.output.
 int runImageExport(const ExportOptions& options, const PictureSettings& settings, Output& err);
+
+// Writes the scalable diagrams (format png, svg or pdf) of the input positions to options.output:
+// svg and png one a file or one file a line in a folder, pdf one page a line in one file. Bad
+// option values throw UsageError.
+int runRenderExport(const ExportOptions& options, const PictureSettings& settings, Output& err);
 
 } // namespace pictog::cli

@@ -59,6 +59,24 @@ namespace {
                     options.footer2 = args.value(arg);
                 else if (arg == "--preview")
                     options.preview = true;
+                else if (arg == "--square")
+                    options.square = args.value(arg);
+                else if (arg == "--dpi")
+                    options.dpi = args.value(arg);
+                else if (arg == "--square-mm")
+                    options.squareMm = args.value(arg);
+                else if (arg == "--arrows")
+                    options.arrows = args.value(arg);
+                else if (arg == "--squares")
+                    options.squares = args.value(arg);
+                else if (arg == "--style")
+                    options.style = args.value(arg);
+                else if (arg == "--page")
+                    options.page = args.value(arg);
+                else if (arg == "--flip")
+                    options.flip = true;
+                else if (arg == "--marker")
+                    options.marker = true;
                 else
                     throw UsageError("unknown option " + std::string(arg));
             } else {
@@ -69,6 +87,12 @@ namespace {
         }
         if (options.preview && options.format != "html")
             throw UsageError("--preview goes with the html format only");
+        const bool scalable
+            = options.format == "png" || options.format == "svg" || options.format == "pdf";
+        if (options.renderOptions() && !scalable)
+            throw UsageError("the diagram options go with the png, svg and pdf formats only");
+        if (options.page && options.format != "pdf")
+            throw UsageError("--page goes with the pdf format only");
         return options;
     }
 
@@ -344,7 +368,11 @@ namespace {
 int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output& err)
 {
     const ExportOptions options = parseExportOptions(args);
-    const bool picture = options.format == "png" || options.format == "bmp";
+    // png takes the scalable renderer only when one of its options or a caption is given, so
+    // that a plain png export stays the classic picture byte for byte.
+    const bool scalable = options.format == "svg" || options.format == "pdf"
+        || (options.format == "png" && (options.renderOptions() || options.captions()));
+    const bool picture = options.format == "png" || options.format == "bmp" || scalable;
     const FormatName* format = nullptr;
     for (const FormatName& candidate : textFormats)
         if (options.format == candidate.name)
@@ -374,6 +402,8 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
         settings.colorLightSquares = params.colorLightSquares();
         settings.colorDarkSquares = params.colorDarkSquares();
         settings.colorDiagramBackground = params.colorDiagramBackground();
+        if (scalable)
+            return runRenderExport(options, settings, err);
         return runImageExport(options, settings, err);
     }
 

@@ -32,6 +32,12 @@ commands:
                         the three colours); -o is required, and a file takes one position, so
                         further stdin lines are rejected: use -o DIR/ for 0001.png, ...;
                         progress on stderr when it is a terminal
+                        svg, pdf, and png with any of these: the scalable diagram
+                        --square PX (8-1000) | --dpi N --square-mm MM, --flip, --marker,
+                        --arrows "Ge2e4,..." and --squares "Yd5,..." ([%cal]/[%csl]; also
+                        after a TAB in an input line), --style color|gray|print, the
+                        captions; pdf -o FILE takes every line, one page each, on a page of
+                        the diagram's size or --page a4|letter
 
 options:
   --ini FILE            read settings from FILE (never written)

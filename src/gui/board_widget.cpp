@@ -1,5 +1,7 @@
 #include "board_widget.h"
 
+#include "annotation_overlay.h"
+
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -78,6 +80,16 @@ void BoardWidget::paintEvent(QPaintEvent* event)
         screen.height(), static_cast<qsizetype>(screen.width()) * 4, QImage::Format_RGB32);
     const QRect dirty = event->rect() & image.rect();
     painter.drawImage(dirty.topLeft(), image, dirty);
+    if (!m_annotations.empty())
+        paintAnnotations(painter, m_annotations, m_board->WhiteIsAtBottom());
+}
+
+void BoardWidget::setAnnotations(const Annotations& annotations)
+{
+    if (annotations == m_annotations)
+        return;
+    m_annotations = annotations;
+    update();
 }
 
 void BoardWidget::mousePressEvent(QMouseEvent* event)
@@ -86,12 +98,18 @@ void BoardWidget::mousePressEvent(QMouseEvent* event)
     if (!m_board || !button)
         return;
     const QPoint p = eventPoint(event);
-    m_board->MouseDown(*button, shiftState(event->modifiers()), p.x(), p.y());
+    const ShiftState shift = shiftState(event->modifiers());
+    const auto color = gestureColor(shift);
+    if (*button == MouseButton::Left && color && !m_gesture) {
+        m_gesture = Gesture { m_board->SquareAt(p.x(), p.y()), *color };
+        return;
+    }
+    m_board->MouseDown(*button, shift, p.x(), p.y());
 }
 
 void BoardWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_board)
+    if (!m_board || m_gesture)
         return;
     const QPoint p = eventPoint(event);
     m_board->MouseMove(shiftState(event->modifiers()), p.x(), p.y());
@@ -103,6 +121,12 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event)
     if (!m_board || !button)
         return;
     const QPoint p = eventPoint(event);
+    if (m_gesture && *button == MouseButton::Left) {
+        const Gesture gesture = *m_gesture;
+        m_gesture.reset();
+        emit annotationGesture(gesture.from, m_board->SquareAt(p.x(), p.y()), gesture.color);
+        return;
+    }
     m_board->MouseUp(*button, shiftState(event->modifiers()), p.x(), p.y());
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "diagram/annotations.h"
 #include "diagram/pictogram_2d.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace pictog::gui {
 
@@ -29,6 +31,16 @@ public:
 
     QSize sizeHint() const override;
 
+    // The arrows and marks drawn translucent over the board; a copy is kept.
+    const Annotations& annotations() const { return m_annotations; }
+    void setAnnotations(const Annotations& annotations);
+
+signals:
+    // A press and release of the left button with Ctrl held, between two squares (an arrow) or
+    // on one (a mark), in the colour the keys held at the press choose. Such a gesture never
+    // reaches the board view, so it moves and places nothing.
+    void annotationGesture(int from, int to, pictog::AnnotationColor color);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -37,6 +49,12 @@ protected:
 
 private:
     std::unique_ptr<TPictogram2D> m_board;
+    Annotations m_annotations;
+    struct Gesture {
+        int from;
+        AnnotationColor color;
+    };
+    std::optional<Gesture> m_gesture;
 };
 
 } // namespace pictog::gui

@@ -128,6 +128,7 @@ TFormMain::TFormMain(
     connectHandlers();
     MainFormOnCreate();
     createDialogs();
+    setUpEditorExtras();
 }
 
 void TFormMain::createDialogs()
@@ -362,6 +363,7 @@ void TFormMain::MainFormOnCloseQuery(bool& canClose)
         p.setFooter2(textForSettings(ui->EditFooter2->text(), p.footer2()));
         p.setMoveNumber(ui->SpinEditMoveNumber->value());
         p.setHalfMoveClock(ui->SpinEditHalfMoveClock->value());
+        p.setBoardAnnotations(formatAnnotationComment(annotations()));
     } else {
         p.setFenLine(EmptyBoardLine);
         p.setHeader1("");
@@ -370,6 +372,7 @@ void TFormMain::MainFormOnCloseQuery(bool& canClose)
         p.setFooter2("");
         p.setMoveNumber(1);
         p.setHalfMoveClock(0);
+        p.setBoardAnnotations("");
     }
     if (m_platform.help)
         m_platform.help->quit();
@@ -499,6 +502,7 @@ void TFormMain::ClearPosition()
     ui->EditHeader2->clear();
     ui->EditFooter1->clear();
     ui->EditFooter2->clear();
+    setAnnotations({});
     BuildEPDLine();
 }
 
@@ -593,7 +597,8 @@ void TFormMain::BtnClearBoardClick()
 
 void TFormMain::BtnValidateClick()
 {
-    ValidatePosition();
+    if (ValidatePosition())
+        showStatus(QStringLiteral("The position passes every check."));
 }
 
 void TFormMain::MIEditPasteClick()
@@ -855,7 +860,8 @@ void TFormMain::BtnPreviewHTMLClick()
         m_platform.messages->showError(qs(error));
         return;
     }
-    m_platform.shell->openFile(qs(m_params->previewFile()));
+    if (!m_platform.shell->openFile(qs(m_params->previewFile())))
+        showStatus(QStringLiteral("Nothing could open the preview ") + qs(m_params->previewFile()));
 }
 
 // ---- Pictures
@@ -871,7 +877,15 @@ std::optional<Raster> TFormMain::ComposeDiagramPicture()
     options.showBorder = m_params->showBorder();
     options.coordinates = m_params->coordinates();
     options.colorDiagramBackground = m_params->colorDiagramBackground();
-    return pictog::ComposeDiagramPicture(board(), options);
+    // The classic picture always has White at the bottom, whichever way the screen board shows.
+    TPictogram2D& view = board();
+    const bool flipped = !view.WhiteIsAtBottom();
+    if (flipped)
+        view.SetWhiteIsAtBottom(true);
+    std::optional<Raster> picture = pictog::ComposeDiagramPicture(view, options);
+    if (flipped)
+        view.SetWhiteIsAtBottom(false);
+    return picture;
 }
 
 void TFormMain::savePicture(bool png)
@@ -1001,7 +1015,9 @@ void TFormMain::OpenInTextEditor(const QString& path)
             QStringLiteral("File ") + path + QStringLiteral(" doesn't exists"));
         return;
     }
-    m_platform.textEditor->open(qs(m_params->textEditor()), path);
+    if (!m_platform.textEditor->open(qs(m_params->textEditor()), path))
+        showStatus(QStringLiteral("The text editor ") + qs(m_params->textEditor())
+            + QStringLiteral(" could not be started for ") + path);
 }
 
 void TFormMain::openWebAddress(const std::string& text)

@@ -4,6 +4,7 @@
 
 #include "diagram/pictogram_2d.h"
 #include "diagram/raster.h"
+#include "diagram_export.h"
 #include "export/html_diagram.h"
 #include "position/panel_state.h"
 #include "position/piece_list.h"
@@ -11,6 +12,7 @@
 #include "settings/error_reporter.h"
 #include "settings/file_system.h"
 #include "settings/pictog_params.h"
+#include "undo_stack.h"
 
 #include <QMainWindow>
 
@@ -18,8 +20,12 @@
 #include <optional>
 #include <string>
 
+class QAction;
 class QComboBox;
 class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
 
 namespace Ui {
 class TFormMain;
@@ -28,6 +34,7 @@ class TFormMain;
 namespace pictog::gui {
 
 class PaletteImage;
+class TDlgExportDiagram;
 class TDlgGeneralOptions;
 class TDlgHtmlOptions;
 class TLicenceBox;
@@ -164,6 +171,42 @@ public slots:
     void MIHelpWWWFCPForumClick();
     void MIHelpWWWWinBoardForumClick();
 
+    // Edit > Undo and Redo: one step of the board, the panel, the captions and the annotations.
+    void MIEditUndoClick();
+    void MIEditRedoClick();
+    // Edit > Clear annotations.
+    void MIEditClearAnnotationsClick();
+    // View > Flip board: Black at the bottom of the screen board; the position stays as it is.
+    void MIViewFlipBoardClick(bool flipped);
+    // File > Export diagram: the dialog, then the save dialog for the chosen format.
+    void MIFileExportDiagramClick();
+    // File > Save as > SVG and PDF, with the export dialog's last choices.
+    void MIFileSaveAsSVGClick();
+    void MIFileSaveAsPDFClick();
+    // Edit > Copy as > Diagram: the picture, the FEN line and the HTML code in one copy.
+    void MIEditCopyAsDiagramClick();
+
+public:
+    // The arrows and marks on the board.
+    const Annotations& annotations() const;
+    // Replaces them (an undo step of its own, as every change is).
+    void setAnnotations(const Annotations& annotations);
+    // Adds or removes an arrow (from != to) or a mark (from == to), as a Ctrl gesture does.
+    void annotationGesture(int from, int to, AnnotationColor color);
+    // What the window shows now, as an undo step holds it.
+    EditorState editorState() const;
+    // Records the changes since the last step as one step now; they are otherwise recorded when
+    // the event loop is next idle, so that one command is one step.
+    void commitUndoStep();
+    // The line under the board for notes that need no answer; empty when there is none.
+    QString statusText() const;
+    // Shows a note in that line.
+    void showStatus(const QString& text);
+    // The additions beside the classic menus, found by tests through their object names.
+    QAction* action(const char* objectName) const;
+    // The export dialog, created at its first use and kept.
+    TDlgExportDiagram& exportDialog();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -204,6 +247,16 @@ private:
     void openWebAddress(const std::string& text);
     QString lineText() const;
 
+    // The menus, the status line and the undo history beside the classic window.
+    void setUpEditorExtras();
+    void scheduleUndoStep();
+    void restoreEditorState(const EditorState& state);
+    void updateUndoActions();
+    void setUpExportActions();
+    DiagramContent diagramContent();
+    // Renders the diagram in the format and asks for the file; false when nothing was written.
+    bool saveDiagram(const DiagramExportSettings& settings, bool flip);
+
     std::unique_ptr<Ui::TFormMain> ui;
     PlatformServices m_platform;
     CoreMessages m_coreMessages;
@@ -219,6 +272,13 @@ private:
     TDlgGeneralOptions* m_dlgGeneralOptions = nullptr;
     TDlgHtmlOptions* m_dlgHtmlOptions = nullptr;
     TLicenceBox* m_licenceBox = nullptr;
+
+    UndoStack<EditorState> m_undo { 200 };
+    QTimer* m_undoTimer = nullptr;
+    QLabel* m_statusLine = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    TDlgExportDiagram* m_dlgExportDiagram = nullptr;
 };
 
 } // namespace pictog::gui

@@ -34,6 +34,15 @@ public:
     virtual void setText(const QString& text) = 0;
     // Empties the clipboard and puts the picture on it as an image only.
     virtual void setImage(const QImage& image) = 0;
+    // Empties the clipboard and puts a diagram on it in three forms at once: the picture as PNG
+    // bytes (image/png), the FEN line as plain text and the HTML code (text/html), so that each
+    // program pasting takes the form it wants. Without an override only the text goes there.
+    virtual void setDiagram(const QByteArray& png, const QString& text, const QString& html)
+    {
+        Q_UNUSED(png);
+        Q_UNUSED(html);
+        setText(text);
+    }
 };
 
 // What a file command asks of the save dialog.
@@ -58,8 +67,9 @@ class Shell
 {
 public:
     virtual ~Shell() = default;
-    // Opens a local file with the program associated with its type.
-    virtual void openFile(const QString& path) = 0;
+    // Opens a local file with the program associated with its type; false when nothing could
+    // be started for it.
+    virtual bool openFile(const QString& path) = 0;
     // Opens a web address (or any URL) in the user's browser.
     virtual void openUrl(const QString& url) = 0;
 };
@@ -94,12 +104,13 @@ public:
     virtual void quit() = 0;
 };
 
-// Starts the configured text editor on a file, detached; a start failure is silent.
+// Starts the configured text editor on a file, detached.
 class TextEditor
 {
 public:
     virtual ~TextEditor() = default;
-    virtual void open(const QString& editor, const QString& file) = 0;
+    // False when the editor could not be started.
+    virtual bool open(const QString& editor, const QString& file) = 0;
 };
 
 // A modal one-line input box with an empty edit field and OK and Cancel.

@@ -53,6 +53,15 @@ void QtClipboard::setImage(const QImage& image)
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
+void QtClipboard::setDiagram(const QByteArray& png, const QString& text, const QString& html)
+{
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), png);
+    data->setText(text);
+    data->setHtml(html);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
 QString QtSaveFileDialog::chooseFile(const SaveDialogRequest& request)
 {
     QFileDialog dialog(
@@ -67,9 +76,9 @@ QString QtSaveFileDialog::chooseFile(const SaveDialogRequest& request)
     return dialog.selectedFiles().constFirst();
 }
 
-void QtShell::openFile(const QString& path)
+bool QtShell::openFile(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 QUrl webAddress(const QString& text)
@@ -92,9 +101,9 @@ QString QtDateSource::shortDate() const
     return QString::fromLocal8Bit(ShortDate(std::time(nullptr)));
 }
 
-void QtTextEditor::open(const QString& editor, const QString& file)
+bool QtTextEditor::open(const QString& editor, const QString& file)
 {
-    QProcess::startDetached(editor, { file });
+    return QProcess::startDetached(editor, { file });
 }
 
 QString QtTextInput::askText(const QString& title, const QString& prompt)

@@ -26,6 +26,7 @@ public:
     QString text() const override;
     void setText(const QString& text) override;
     void setImage(const QImage& image) override;
+    void setDiagram(const QByteArray& png, const QString& text, const QString& html) override;
 };
 
 // Qt's own file dialog, so the default suffix and the overwrite question behave alike on every
@@ -41,7 +42,7 @@ public:
 class QtShell final : public Shell
 {
 public:
-    void openFile(const QString& path) override;
+    bool openFile(const QString& path) override;
     void openUrl(const QString& url) override;
 };
 
@@ -56,7 +57,7 @@ public:
 class QtTextEditor final : public TextEditor
 {
 public:
-    void open(const QString& editor, const QString& file) override;
+    bool open(const QString& editor, const QString& file) override;
 };
 
 // QInputDialog::getText over the active window.

@@ -174,6 +174,10 @@ void TPictogParams::LoadSettings()
     m_urlWinBoardForum
         = m_ini.readString(SectionStandardUrls, "urlWinBoardForum", DefaultWinBoardForumUrl);
 
+    m_diagramExport = readDiagramExportSettings(m_ini);
+    m_boardAnnotations
+        = m_activated ? m_ini.readString(SectionDiagramExport, "annotations", "") : std::string();
+
     if (m_modified)
         SaveSettings();
 }
@@ -217,6 +221,14 @@ bool TPictogParams::SaveSettings()
     m_ini.writeString(SectionStandardUrls, "urlCSSForum", m_urlCSSForum);
     m_ini.writeString(SectionStandardUrls, "urlFCPForum", m_urlFCPForum);
     m_ini.writeString(SectionStandardUrls, "urlWinBoardForum", m_urlWinBoardForum);
+
+    // The section appears only once something in it was used, so a file of a user who never
+    // touches the new features stays byte for byte what it was.
+    if (m_ini.hasSection(SectionDiagramExport) || m_diagramExport != DiagramExportSettings {}
+        || !m_boardAnnotations.empty()) {
+        writeDiagramExportSettings(m_ini, m_diagramExport);
+        m_ini.writeString(SectionDiagramExport, "annotations", m_boardAnnotations);
+    }
 
     // A file that was there but could not be read is never replaced: it may hold settings this
     // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.

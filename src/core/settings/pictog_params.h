@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram_export_settings.h"
 #include "error_reporter.h"
 #include "file_system.h"
 #include "html_color.h"
@@ -182,6 +183,14 @@ public:
     const std::string& urlFCPForum() const { return m_urlFCPForum; }
     const std::string& urlWinBoardForum() const { return m_urlWinBoardForum; }
 
+    // "Diagram Export": the export dialog's choices, and with the history the board's arrows and
+    // marked squares in the comment notation ("[%csl Yd5][%cal Ge2e4]"; empty while the history
+    // is off, as the other history keys are).
+    const DiagramExportSettings& diagramExport() const { return m_diagramExport; }
+    void setDiagramExport(const DiagramExportSettings& value) { assign(m_diagramExport, value); }
+    const std::string& boardAnnotations() const { return m_boardAnnotations; }
+    void setBoardAnnotations(std::string_view value) { assign(m_boardAnnotations, value); }
+
 private:
     TPictogParams(std::string programDir, std::string iniFile, std::string previewFile,
         bool readOnly, ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem);
@@ -245,6 +254,9 @@ private:
     std::string m_urlCSSForum { DefaultCSSForumUrl };
     std::string m_urlFCPForum { DefaultFCPForumUrl };
     std::string m_urlWinBoardForum { DefaultWinBoardForumUrl };
+
+    DiagramExportSettings m_diagramExport;
+    std::string m_boardAnnotations;
 };
 
 } // namespace pictog

@@ -1,0 +1,116 @@
+#pragma once
+
+// The scalable diagram: one drawing made by cairo into a PNG of any size and resolution, an SVG
+// or a PDF, with arrows, marked squares, a flipped board, a side-to-move mark, captions and
+// print styles. Qt-free; the classic 38-pixel picture of the core stays as it is.
+
+#include "diagram/annotations.h"
+#include "position/chess_position.h"
+#include "position/panel_state.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pictog {
+
+// colour: the settings' colours; gray: the same as grey levels; print: a book style (white light
+// squares, hatched dark squares, pure black and white pieces).
+enum class DiagramStyle { Color, Gray, Print };
+
+// The style of a name ("color", "gray", "print"), or nothing for any other text.
+std::optional<DiagramStyle> parseDiagramStyle(const std::string& name);
+
+// The square sizes the renderer accepts and the largest picture it makes.
+constexpr int MinSquarePx = 8;
+constexpr int MaxSquarePx = 1000;
+constexpr long long MaxDiagramPixels = 200'000'000;
+
+// Everything that shapes a scalable diagram. The defaults give the classic proportions (38-pixel
+// squares, border and coordinates) in the settings' default colours.
+struct DiagramRenderOptions {
+    int squarePx = 38; // edge of a square in pixels (PNG) or points (SVG, PDF), 8..1000
+    double dpi = 0; // > 0: the resolution written into the PNG (pHYs); also sets the hatching pitch
+    bool flip = false; // Black at the bottom
+    bool marker = false; // side-to-move mark beside the board
+    bool showBorder = true;
+    bool coordinates = true;
+    DiagramStyle style = DiagramStyle::Color;
+    std::string colorLightSquares = "#9EC2EF";
+    std::string colorDarkSquares = "#397AAE";
+    std::string colorDiagramBackground = "#BCBCC5";
+    std::string header1, header2, footer1, footer2; // drawn above / below the board when not empty
+    Annotations annotations;
+};
+
+// The square edge in pixels for a physical square edge at a resolution (rounded, at least 1).
+int squarePxForMillimetres(double squareMm, double dpi);
+
+// The first problem with the options as a user message ("square size N out of range 8-1000",
+// "resolution N out of range 1-10000", "picture of W x H pixels is too large"), or nothing when
+// they can be drawn. Colours are not checked: as in the classic picture, a colour text that is
+// not "#RRGGBB" gives black.
+std::optional<std::string> checkRenderOptions(const DiagramRenderOptions& options);
+
+// The picture's size in pixels (PNG) or points (SVG, PDF). With a resolution (dpi > 0) the SVG
+// and PDF take the physical size instead: width * 72 / dpi points.
+struct DiagramSize {
+    int width = 0;
+    int height = 0;
+};
+DiagramSize diagramSize(const DiagramRenderOptions& options);
+
+// An image in memory: rows of 32-bit native-endian premultiplied ARGB words (cairo's ARGB32,
+// which is Qt's QImage::Format_ARGB32_Premultiplied), `stride` bytes per row.
+struct DiagramImage {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    std::vector<unsigned char> pixels;
+};
+
+// The diagram drawn into an image, exactly the pixels renderDiagramPng encodes. Empty image
+// (width 0) when the options do not pass checkRenderOptions.
+DiagramImage renderDiagramImage(
+    const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
+
+// The bytes of a PNG / SVG file of the diagram, carrying the built FEN line as metadata; empty
+// when the options do not pass checkRenderOptions.
+std::string renderDiagramPng(
+    const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
+std::string renderDiagramSvg(
+    const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
+
+// PDF page size: the diagram's own size, or the diagram centred on an A4 / Letter page.
+enum class PdfPageSize { Diagram, A4, Letter };
+
+// A one-page PDF of the diagram (title: the FEN line); empty when the options fail the check.
+std::string renderDiagramPdf(const TChessPosition& board, const PanelState& panel,
+    const DiagramRenderOptions& options, PdfPageSize page = PdfPageSize::Diagram);
+
+// A PDF of many diagrams, one a page, streamed to sink as it is made (memory stays flat).
+class PdfDiagramWriter
+{
+public:
+    // sink receives the document's bytes in order; it returns false when writing failed.
+    using Sink = std::function<bool(const unsigned char* data, std::size_t size)>;
+    PdfDiagramWriter(Sink sink, PdfPageSize page);
+    ~PdfDiagramWriter();
+    PdfDiagramWriter(const PdfDiagramWriter&) = delete;
+    PdfDiagramWriter& operator=(const PdfDiagramWriter&) = delete;
+
+    // Adds one page; false when the options fail the check or the sink failed.
+    bool addPage(
+        const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
+    // Ends the document; false when the sink failed at any point.
+    bool finish();
+
+private:
+    struct Impl;
+    Impl* m_impl;
+};
+
+} // namespace pictog

@@ -1,0 +1,201 @@
+#include "diagram_scene.h"
+
+#include "render_fonts.h"
+#include "settings/html_color.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pictog {
+
+namespace {
+
+    Rgb rgbOf(const std::string& text)
+    {
+        const ColorValue c = HtmlColorToColor(text);
+        return { redOf(c) / 255.0, greenOf(c) / 255.0, blueOf(c) / 255.0 };
+    }
+
+    Rgb greyOf(Rgb c)
+    {
+        // A whole grey level, so that the three channels stay equal in every output.
+        const double y = std::round((0.299 * c.r + 0.587 * c.g + 0.114 * c.b) * 255) / 255;
+        return { y, y, y };
+    }
+
+    // The four annotation colours: green, red, yellow, blue.
+    constexpr std::array<Rgb, 4> AnnotationColors { Rgb { 0.08, 0.56, 0.16 },
+        Rgb { 0.84, 0.10, 0.10 }, Rgb { 0.96, 0.74, 0.04 }, Rgb { 0.10, 0.36, 0.86 } };
+    constexpr double MarkAlpha = 0.55;
+    constexpr double ArrowAlpha = 0.8;
+
+    ScenePoint squareCentre(const DiagramLayout& layout, int index)
+    {
+        const LayoutBox box = layout.squareBox(index);
+        return { box.left + box.width / 2.0, box.top + box.height / 2.0 };
+    }
+
+    // An arrow from the middle of one square to the middle of another, as one outline so that a
+    // translucent colour covers evenly: the tail starts off the piece on the first square, the
+    // point ends in the middle of the second.
+    std::array<ScenePoint, 7> arrowOutline(ScenePoint from, ScenePoint to, double square)
+    {
+        const double dx = to.x - from.x;
+        const double dy = to.y - from.y;
+        const double length = std::hypot(dx, dy);
+        const double ux = dx / length;
+        const double uy = dy / length;
+        const double nx = -uy;
+        const double ny = ux;
+        const double tailGap = std::min(0.32 * square, length * 0.3);
+        const double shaft = 0.08 * square;
+        const double head = 0.24 * square;
+        const double headLength = std::min(0.42 * square, (length - tailGap) * 0.7);
+        const ScenePoint tail { from.x + ux * tailGap, from.y + uy * tailGap };
+        const ScenePoint neck { to.x - ux * headLength, to.y - uy * headLength };
+        return { ScenePoint { tail.x + nx * shaft, tail.y + ny * shaft },
+            ScenePoint { neck.x + nx * shaft, neck.y + ny * shaft },
+            ScenePoint { neck.x + nx * head, neck.y + ny * head }, to,
+            ScenePoint { neck.x - nx * head, neck.y - ny * head },
+            ScenePoint { neck.x - nx * shaft, neck.y - ny * shaft },
+            ScenePoint { tail.x - nx * shaft, tail.y - ny * shaft } };
+    }
+
+    // Text centred in the box: horizontally by its own ink, vertically by the ink of the
+    // reference text, so that the labels of a row share their baseline. A text wider than
+    // maxWidth (when not 0) is set smaller to fit.
+    bool placeText(SceneText& out, bool bold, double size, const std::string& text,
+        const LayoutBox& box, const char* reference, double maxWidth = 0)
+    {
+        cairo_scaled_font_t* font = diagramScaledFont(bold, size);
+        if (!font)
+            return false;
+        cairo_text_extents_t ink;
+        cairo_scaled_font_text_extents(font, text.c_str(), &ink);
+        if (maxWidth > 0 && ink.x_advance > maxWidth) {
+            size *= maxWidth / ink.x_advance;
+            cairo_scaled_font_destroy(font);
+            font = diagramScaledFont(bold, size);
+            if (!font)
+                return false;
+            cairo_scaled_font_text_extents(font, text.c_str(), &ink);
+        }
+        cairo_text_extents_t ref;
+        cairo_scaled_font_text_extents(font, reference, &ref);
+        const double x = box.left + (box.width - ink.width) / 2 - ink.x_bearing;
+        const double y = box.top + (box.height - ref.height) / 2 - ref.y_bearing;
+        cairo_glyph_t* glyphs = nullptr;
+        int count = 0;
+        const cairo_status_t status = cairo_scaled_font_text_to_glyphs(font, x, y, text.c_str(),
+            static_cast<int>(text.size()), &glyphs, &count, nullptr, nullptr, nullptr);
+        if (status == CAIRO_STATUS_SUCCESS) {
+            out.bold = bold;
+            out.size = size;
+            out.glyphs.clear();
+            for (int i = 0; i < count; ++i)
+                out.glyphs.push_back({ glyphs[i].index, glyphs[i].x, glyphs[i].y });
+        }
+        cairo_glyph_free(glyphs);
+        cairo_scaled_font_destroy(font);
+        return status == CAIRO_STATUS_SUCCESS;
+    }
+
+} // namespace
+
+Scene buildScene(
+    const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options)
+{
+    Scene scene;
+    scene.layout = layoutDiagram(options, panel.blackToMove());
+    const DiagramLayout& layout = scene.layout;
+    std::array<Rgb, 4> annotation = AnnotationColors;
+    switch (options.style) {
+    case DiagramStyle::Color:
+        scene.background = rgbOf(options.colorDiagramBackground);
+        scene.light = rgbOf(options.colorLightSquares);
+        scene.dark = rgbOf(options.colorDarkSquares);
+        break;
+    case DiagramStyle::Gray:
+        scene.background = greyOf(rgbOf(options.colorDiagramBackground));
+        scene.light = greyOf(rgbOf(options.colorLightSquares));
+        scene.dark = greyOf(rgbOf(options.colorDarkSquares));
+        for (Rgb& c : annotation)
+            c = greyOf(c);
+        break;
+    case DiagramStyle::Print:
+        scene.background = { 1, 1, 1 };
+        scene.light = { 1, 1, 1 };
+        scene.dark = { 1, 1, 1 };
+        scene.hatch = true;
+        scene.pieceHalo = true;
+        break;
+    }
+
+    for (int rank = 0; rank < 8; ++rank)
+        for (int file = 0; file < 8; ++file)
+            if ((rank + file) % 2 == 0)
+                scene.darkSquares.push_back(layout.squareBox(squareIndex(file, rank)));
+
+    if (scene.hatch) {
+        // The lines x - y = c for every multiple c of the pitch, anchored to the picture's
+        // origin so the pattern runs on unbroken from square to square.
+        const LayoutBox& b = layout.board;
+        const int pitch = layout.hatchPitch;
+        const double half = std::max(0.25, pitch * 0.125); // half the band's horizontal width
+        int c = static_cast<int>(std::floor(static_cast<double>(b.left - b.bottom()) / pitch))
+            * pitch;
+        const double top = b.top - 1;
+        const double bottom = b.bottom() + 1;
+        for (; c <= b.right() - b.top + pitch; c += pitch)
+            scene.hatchBands.push_back({ ScenePoint { c + top - half, top },
+                ScenePoint { c + top + half, top }, ScenePoint { c + bottom + half, bottom },
+                ScenePoint { c + bottom - half, bottom } });
+    }
+
+    for (const SquareAnnotation& mark : options.annotations.squares)
+        if (isOnBoard(mark.square))
+            scene.marks.push_back({ layout.squareBox(mark.square),
+                annotation[static_cast<std::size_t>(mark.color)], MarkAlpha });
+
+    for (int rank = 0; rank < 8; ++rank) {
+        for (int file = 0; file < 8; ++file) {
+            const int index = squareIndex(file, rank);
+            const int code = board.GetPiece(index);
+            if (code >= 1 && code <= 12)
+                scene.pieces.push_back({ code, layout.squareBox(index) });
+        }
+    }
+
+    for (const ArrowAnnotation& arrow : options.annotations.arrows) {
+        if (!isOnBoard(arrow.from) || !isOnBoard(arrow.to) || arrow.from == arrow.to)
+            continue;
+        scene.arrows.push_back({ arrowOutline(squareCentre(layout, arrow.from),
+                                     squareCentre(layout, arrow.to), layout.square),
+            annotation[static_cast<std::size_t>(arrow.color)], ArrowAlpha });
+    }
+
+    if (layout.coordinates) {
+        SceneText text;
+        for (int i = 0; i < 8; ++i) {
+            const std::string letter(1, static_cast<char>('a' + i));
+            const std::string digit(1, static_cast<char>('1' + i));
+            for (bool side : { true, false }) {
+                if (placeText(text, true, layout.labelFontSize, letter,
+                        layout.fileLabelBox(i, side), "abcdefh"))
+                    scene.texts.push_back(text);
+                if (placeText(text, true, layout.labelFontSize, digit, layout.rankLabelBox(i, side),
+                        "12345678"))
+                    scene.texts.push_back(text);
+            }
+        }
+    }
+    for (const CaptionLine& caption : layout.captions) {
+        SceneText text;
+        if (placeText(text, caption.bold, caption.fontSize, caption.text, caption.box, "Hg",
+                caption.box.width - layout.square * 0.3))
+            scene.texts.push_back(text);
+    }
+    return scene;
+}
+
+} // namespace pictog

@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Black-box tests of `pictog-cli export svg|pdf` and `export png` with the diagram options."""
+
+import os
+import re
+import shutil
+import struct
+import subprocess
+import tempfile
+import unittest
+import zlib
+
+CLI = os.environ.get("PICTOG_CLI", "pictog-cli")
+ITALIAN = "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4"
+ENDING = "4k3/8/8/8/8/8/8/4K3 b - - 0 60"
+
+
+def run(args, stdin=None):
+    return subprocess.run([CLI] + args, input=stdin, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, check=False)
+
+
+def png_chunks(data):
+    assert data[:8] == b"\x89PNG\r\n\x1a\n"
+    chunks, at = [], 8
+    while at < len(data):
+        (length,) = struct.unpack(">I", data[at:at + 4])
+        kind, payload = data[at + 4:at + 8].decode(), data[at + 8:at + 8 + length]
+        assert struct.unpack(">I", data[at + 8 + length:at + 12 + length])[0] == \
+            zlib.crc32(data[at + 4:at + 8] + payload)
+        chunks.append((kind, payload))
+        at += 12 + length
+    return chunks
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def have(tool):
+    return shutil.which(tool) is not None
+
+
+class RenderExport(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="pictog-render-cli-")
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def test_png_without_diagram_options_stays_classic(self):
+        """Only an option of the renderer (or a caption) leaves the classic picture."""
+        cases = [([], ["IHDR", "IDAT", "IEND"], (376, 376)),
+                 (["--square", "38"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 376)),
+                 (["--header1", "Title"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 397)),
+                 (["--dpi", "300", "--square-mm", "10"],
+                  ["IHDR", "pHYs", "tEXt", "tEXt", "IDAT", "IEND"], (1168, 1168))]
+        for options, kinds, size in cases:
+            with self.subTest(options=options):
+                result = run(["export", "png", "-o", self.path("d.png")] + options + [ITALIAN])
+                self.assertEqual(result.returncode, 0, result.stderr)
+                chunks = png_chunks(read(self.path("d.png")))
+                self.assertEqual([k for k, _ in chunks if k != "IDAT"] + ["IEND"],
+                                 [k for k in kinds if k != "IDAT"] + ["IEND"])
+                self.assertEqual(struct.unpack(">II", chunks[0][1][:8]), size)
+                if "tEXt" in kinds:
+                    self.assertIn(b"FEN\0" + ITALIAN.encode(), [p for _, p in chunks])
+                if "pHYs" in kinds:  # 300 dpi = 11811 pixels per metre
+                    self.assertEqual(dict(chunks)["pHYs"], struct.pack(">IIB", 11811, 11811, 1))
+                if have("pngcheck"):
+                    self.assertEqual(run_tool(["pngcheck", "-q", self.path("d.png")]), 0)
+
+    def test_svg_files_and_annotations_after_a_tab(self):
+        lines = (ITALIAN + "\t{[%cal Gh5f7,Rc4f7][%csl Yf7]} mate threat\n" + ENDING + "\n"
+                 + ENDING + "\t[%cal Ge8e9]\n").encode()
+        result = run(["export", "svg", "--arrows", "Be1e2", "-o", self.path("out/")], lines)
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stderr.decode(), "pictog-cli: line 3: bad arrow 'Ge8e9'\n")
+        self.assertEqual(sorted(os.listdir(self.path("out"))), ["0001.svg", "0002.svg"])
+        first = read(self.path("out/0001.svg")).decode()
+        second = read(self.path("out/0002.svg")).decode()
+        # Arrows: the option's one plus the line's two; the line's mark only on its diagram.
+        self.assertEqual(first.count('fill-opacity="0.8"'), 3)
+        self.assertEqual(first.count('fill-opacity="0.55"'), 1)
+        self.assertEqual(second.count('fill-opacity="0.8"'), 1)
+        self.assertIn("<title>" + ITALIAN + "</title>", first)
+        self.assertEqual(re.findall(r'href="([^#])', first + second), [])
+        if have("xmllint"):
+            self.assertEqual(run_tool(["xmllint", "--noout", "--nonet", self.path("out/0001.svg")]), 0)
+
+    def test_pdf_takes_every_line_as_a_page(self):
+        lines = "\n".join([ITALIAN, "not a position", ENDING, ITALIAN]).encode() + b"\n"
+        # The marker column widens a page of the diagram's own size.
+        for page, size in ((None, "398 x 376 pts"), ("a4", "595.276 x 841.89 pts"),
+                           ("letter", "612 x 792 pts")):
+            with self.subTest(page=page):
+                args = ["export", "pdf", "--marker", "-o", self.path("book.pdf")]
+                result = run(args + (["--page", page] if page else []), lines)
+                self.assertEqual(result.returncode, 1)
+                self.assertIn(b"line 2: ", result.stderr)
+                data = read(self.path("book.pdf"))
+                self.assertTrue(data.startswith(b"%PDF-") and data.rstrip().endswith(b"%%EOF"))
+                if have("pdfinfo"):
+                    info = subprocess.run(["pdfinfo", self.path("book.pdf")],
+                                          stdout=subprocess.PIPE, check=True).stdout.decode()
+                    self.assertIn("Pages:           3", info)
+                    self.assertIn(size, info)
+                    self.assertIn("Title:           " + ITALIAN, info)
+        self.assertEqual(os.listdir(self.dir), ["book.pdf"])  # no temporary file left
+
+    def test_bad_input_writes_nothing(self):
+        usage, rejected = 2, 1
+        cases = [
+            (["png", "--arrows", "Ge2e9"], ITALIAN, usage, "bad arrow 'Ge2e9'"),
+            (["svg", "--squares", "Yd5,Qf7"], ITALIAN, usage, "bad square 'Qf7'"),
+            (["png", "--square", "7"], ITALIAN, usage, "square size 7 out of range 8-1000"),
+            (["pdf", "--square", "1001"], ITALIAN, usage, "square size 1001 out of range 8-1000"),
+            (["png", "--square", "big"], ITALIAN, usage, "--square needs a whole number"),
+            (["png", "--dpi", "9600", "--square-mm", "30"], ITALIAN, usage,
+             "square size 11339 out of range 8-1000"),
+            (["png", "--square-mm", "10"], ITALIAN, usage, "--square-mm needs --dpi"),
+            (["png", "--dpi", "-3"], ITALIAN, usage, "--dpi needs a positive number"),
+            (["svg", "--style", "neon"], ITALIAN, usage, "unknown style 'neon'"),
+            (["pdf", "--page", "a5"], ITALIAN, usage, "unknown page size 'a5'"),
+            (["svg", "--page", "a4"], ITALIAN, usage, "--page goes with the pdf format only"),
+            (["bmp", "--flip"], ITALIAN, usage, "go with the png, svg and pdf formats only"),
+            (["svg"], ITALIAN + "\t[%csl Yz9]", rejected, "line 1: bad square 'Yz9'"),
+            (["pdf"], "nonsense", rejected, "line 1: "),
+            (["pdf"], None, rejected, "no position given"),
+        ]
+        for args, line, status, message in cases:
+            with self.subTest(args=args, line=line):
+                out = self.path("d." + args[0])
+                stdin = b"" if line is None else line.encode() + b"\n"
+                result = run(["export", args[0], "-o", out] + args[1:], stdin)
+                self.assertEqual(result.returncode, status, result.stderr)
+                self.assertIn(message, result.stderr.decode().splitlines()[0])
+                self.assertFalse(os.path.exists(out))
+                self.assertEqual(os.listdir(self.dir), [])
+
+
+def run_tool(args):
+    return subprocess.run(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          check=False).returncode
+
+
+if __name__ == "__main__":
+    unittest.main()

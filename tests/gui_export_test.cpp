@@ -1,0 +1,293 @@
+// The window's scalable diagrams: the export dialog writes what pictog-cli writes for the same
+// choices and previews that picture, Save as SVG/PDF reuse the last choices, the three-form copy
+// puts picture, FEN line and HTML on the clipboard, and the choices survive a restart.
+#include "gui_test_support.h"
+
+#include "export_dialog.h"
+#include "main_form.h"
+#include "qt_platform.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace pictog::gui::test {
+namespace {
+
+    constexpr const char* Line = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
+
+    QByteArray readAll(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // A PDF's creation time is the only part that differs between two runs.
+    QByteArray sameInEveryProcess(const QByteArray& file)
+    {
+        const QRegularExpression date(QStringLiteral("/CreationDate \\(D:[0-9Z+'-]*\\)"));
+        return QString::fromLatin1(file)
+            .replace(date, QStringLiteral("/CreationDate ()"))
+            .toLatin1();
+    }
+
+    class ExportTest : public ::testing::Test
+    {
+    public:
+        QTemporaryDir dir;
+        FakePlatform platform;
+        std::unique_ptr<TFormMain> form;
+
+        void SetUp() override
+        {
+            QFile ini(dir.filePath("Pictog.ini"));
+            ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+            ini.write(
+                "[Diagram Layout]\nshowBorder=0\n\n[HTML Settings]\ncolorDarkSquares=#806040\n");
+        }
+        void start()
+        {
+            form = std::make_unique<TFormMain>(dir.path(), platform.services());
+            form->show();
+            QApplication::setActiveWindow(form.get());
+        }
+        template <class T> T* child(const char* name) const
+        {
+            T* found = form->findChild<T*>(QString::fromLatin1(name));
+            EXPECT_NE(found, nullptr) << name;
+            return found;
+        }
+        void trigger(const char* action) { child<QAction>(action)->trigger(); }
+        void setUpPosition()
+        {
+            platform.clipboard.setText(QString::fromLatin1(Line));
+            trigger("MIEditPaste");
+            child<QLineEdit>("EditHeader1")->setText("Four Knights?");
+            child<QLineEdit>("EditFooter2")->setText("White to move");
+            Annotations a;
+            ASSERT_FALSE(parseAnnotationComment("[%csl Rf7][%cal Gf3g5,Yd1h5]", a));
+            form->setAnnotations(a);
+        }
+        // Runs File > Export diagram, waits in the dialog for the preview of the current choices,
+        // lets `adjust` change them and presses Save.
+        QImage exportThroughDialog(const std::function<void(TDlgExportDiagram&)>& adjust = {})
+        {
+            QImage preview;
+            QTimer::singleShot(0, [&] {
+                TDlgExportDiagram& dialog = form->exportDialog();
+                if (adjust)
+                    adjust(dialog);
+                QElapsedTimer clock;
+                clock.start();
+                while ((dialog.previewPending() || dialog.previewImage().isNull())
+                    && clock.elapsed() < 20000)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+                preview = dialog.previewImage();
+                dialog.accept();
+            });
+            trigger("MIFileExportDiagram");
+            return preview;
+        }
+        QByteArray cli(QStringList args, const QString& out)
+        {
+            QProcess process;
+            args = QStringList { "--ini", dir.filePath("Pictog.ini"), "export" } + args
+                + QStringList { "-o", out, QString::fromLatin1(Line) };
+            process.start(QStringLiteral(PICTOG_BIN_DIR "/pictog-cli"), args);
+            EXPECT_TRUE(process.waitForFinished(30000));
+            EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+            return readAll(out);
+        }
+    };
+
+    struct ExportRow {
+        const char* what;
+        std::function<void(DiagramExportSettings&)> choose;
+        bool flipView;
+        QStringList cliArgs; // the format first
+    };
+
+    TEST_F(ExportTest, DialogWritesTheBytesOfTheCommandLineAndPreviewsThatPicture)
+    {
+        const QStringList ann { "--arrows", "Gf3g5,Yd1h5", "--squares", "Rf7" };
+        const QStringList captions { "--header1", "Four Knights?", "--footer2", "White to move" };
+        const ExportRow rows[] = {
+            { "PNG with everything", [](DiagramExportSettings&) {}, false,
+                QStringList { "png" } + ann + captions },
+            { "PNG flipped in gray at 20 px, no captions",
+                [](DiagramExportSettings& s) {
+                    s.squarePx = 20;
+                    s.style = "gray";
+                    s.captions = false;
+                },
+                true, QStringList { "png", "--square", "20", "--style", "gray", "--flip" } + ann },
+            { "PNG for print, 300 dpi, 2 inches, with the mark",
+                [](DiagramExportSettings& s) {
+                    s.sizeMode = ExportSizeMode::Print;
+                    s.boardWidth = 2;
+                    s.boardWidthUnit = LengthUnit::Inches;
+                    s.style = "print";
+                    s.marker = true;
+                    s.drawAnnotations = false;
+                },
+                false,
+                QStringList {
+                    "png", "--dpi", "300", "--square-mm", "6.35", "--style", "print", "--marker" }
+                    + captions },
+            { "SVG at 57 px",
+                [](DiagramExportSettings& s) {
+                    s.format = ExportFormat::Svg;
+                    s.squarePx = 57;
+                },
+                false, QStringList { "svg", "--square", "57" } + ann + captions },
+            { "PDF at 40 mm, 600 dpi, flipped",
+                [](DiagramExportSettings& s) {
+                    s.format = ExportFormat::Pdf;
+                    s.sizeMode = ExportSizeMode::Print;
+                    s.dpi = 600;
+                    s.boardWidth = 40;
+                },
+                true,
+                QStringList { "pdf", "--dpi", "600", "--square-mm", "5", "--flip" } + ann
+                    + captions },
+        };
+        start();
+        setUpPosition();
+        for (const ExportRow& row : rows) {
+            SCOPED_TRACE(row.what);
+            DiagramExportSettings settings;
+            row.choose(settings);
+            form->params().setDiagramExport(settings);
+            if (child<QAction>("MIViewFlipBoard")->isChecked() != row.flipView)
+                trigger("MIViewFlipBoard");
+            const QString ext = row.cliArgs[0];
+            const QString file = dir.filePath("gui." + ext);
+            platform.saveDialog.answers << file;
+            const QImage preview = exportThroughDialog();
+
+            const SaveDialogRequest& request = platform.saveDialog.requests.back();
+            EXPECT_EQ(request.defaultSuffix, ext) << "lower-case extension";
+            const QByteArray written = readAll(file);
+            const QByteArray expected = cli(row.cliArgs, dir.filePath("cli." + ext));
+            ASSERT_FALSE(written.isEmpty());
+            if (ext == "pdf")
+                EXPECT_EQ(sameInEveryProcess(written), sameInEveryProcess(expected));
+            else
+                EXPECT_EQ(written, expected);
+            if (ext == "png") {
+                const QImage decoded = QImage::fromData(written, "PNG");
+                EXPECT_EQ(preview.convertToFormat(QImage::Format_RGB32),
+                    decoded.convertToFormat(QImage::Format_RGB32))
+                    << "the preview is the written picture";
+            } else {
+                EXPECT_FALSE(preview.isNull());
+            }
+            EXPECT_EQ(
+                form->params().diagramExport().lastExportDir, (dir.path() + "/").toStdString());
+        }
+        EXPECT_TRUE(platform.messages.shown.isEmpty());
+    }
+
+    TEST_F(ExportTest, ChoicesSurviveARestartAndDriveSaveAsSvgAndPdf)
+    {
+        start();
+        setUpPosition();
+        QDir(dir.path()).mkdir("out");
+        platform.saveDialog.answers << dir.filePath("out/first.png");
+        exportThroughDialog([](TDlgExportDiagram& dialog) {
+            dialog.findChild<QSpinBox*>("SpinSquarePx")->setValue(24);
+            dialog.findChild<QComboBox*>("ComboStyle")->setCurrentIndex(1);
+            dialog.findChild<QCheckBox*>("CheckMarker")->setChecked(true);
+        });
+        const QStringList everything { "--arrows", "Gf3g5,Yd1h5", "--squares", "Rf7", "--header1",
+            "Four Knights?", "--footer2", "White to move" };
+        EXPECT_EQ(readAll(dir.filePath("out/first.png")),
+            cli(QStringList { "png", "--square", "24", "--style", "gray", "--marker" } + everything,
+                dir.filePath("cli.png")));
+        form->close();
+
+        start();
+        const DiagramExportSettings& s = form->params().diagramExport();
+        EXPECT_EQ(s.squarePx, 24);
+        EXPECT_EQ(s.style, "gray");
+        EXPECT_TRUE(s.marker);
+        EXPECT_EQ(s.lastExportDir, (dir.path() + "/out/").toStdString());
+        const char* const items[][2]
+            = { { "MIFileSaveAsSVG", "svg" }, { "MIFileSaveAsPDF", "pdf" } };
+        for (const auto& [item, ext] : items) {
+            const QString file = dir.filePath(QStringLiteral("out/next.") + ext);
+            platform.saveDialog.answers << file;
+            trigger(item);
+            const SaveDialogRequest& request = platform.saveDialog.requests.back();
+            EXPECT_EQ(request.initialDir, dir.path() + "/out/");
+            EXPECT_EQ(request.defaultSuffix, ext);
+            const QByteArray written = readAll(file);
+            const QByteArray expected = cli(
+                QStringList { ext, "--square", "24", "--style", "gray", "--marker" } + everything,
+                dir.filePath(QStringLiteral("cli.") + ext));
+            EXPECT_EQ(sameInEveryProcess(written), sameInEveryProcess(expected)) << item;
+        }
+        // A cancelled dialog keeps the stored choices.
+        QTimer::singleShot(0, [&] {
+            TDlgExportDiagram& dialog = form->exportDialog();
+            dialog.findChild<QSpinBox*>("SpinSquarePx")->setValue(99);
+            // The unit changes the number shown, not the width.
+            dialog.findChild<QDoubleSpinBox*>("SpinBoardWidth")->setValue(50.8);
+            dialog.findChild<QComboBox*>("ComboUnit")->setCurrentIndex(1);
+            EXPECT_DOUBLE_EQ(dialog.findChild<QDoubleSpinBox*>("SpinBoardWidth")->value(), 2.0);
+            EXPECT_DOUBLE_EQ(dialog.settings().squareMm(), 50.8 / 8);
+            dialog.reject();
+        });
+        trigger("MIFileExportDiagram");
+        EXPECT_EQ(form->params().diagramExport().squarePx, 24);
+    }
+
+    TEST_F(ExportTest, OneCopyPutsPictureFenAndHtmlOnTheClipboard)
+    {
+        start();
+        setUpPosition();
+        trigger("MIEditCopyAsHTML");
+        const QString html = *platform.clipboard.heldText;
+        QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        ASSERT_TRUE(platform.clipboard.heldPng.has_value());
+        EXPECT_EQ(*platform.clipboard.heldPng,
+            cli(QStringList { "png", "--arrows", "Gf3g5,Yd1h5", "--squares", "Rf7", "--header1",
+                    "Four Knights?", "--footer2", "White to move" },
+                dir.filePath("cli.png")));
+        EXPECT_EQ(platform.clipboard.text(), Line);
+        EXPECT_EQ(platform.clipboard.heldHtml, html);
+
+        // The program's own clipboard adapter offers the three forms, and each reads back.
+        QtClipboard clipboard;
+        clipboard.setDiagram(*platform.clipboard.heldPng, platform.clipboard.text(), html);
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(data, nullptr);
+        EXPECT_TRUE(data->hasFormat("image/png"));
+        EXPECT_EQ(QImage::fromData(data->data("image/png"), "PNG").size(),
+            QImage::fromData(*platform.clipboard.heldPng, "PNG").size());
+        EXPECT_EQ(data->text(), Line);
+        EXPECT_EQ(data->html(), html);
+    }
+
+} // namespace
+} // namespace pictog::gui::test
