@@ -384,12 +384,21 @@ namespace {
                 std::system(("xmllint --noout --nonet '" + dir.path("d.svg") + "'").c_str()), 0);
         }
 
-        dir.write("d.pdf", renderDiagramPdf(p.board, p.panel, o, PdfPageSize::A4));
+        dir.write("a4.pdf", renderDiagramPdf(p.board, p.panel, o, PdfPageSize::A4));
+        dir.write("own.pdf", renderDiagramPdf(p.board, p.panel, o));
         if (haveTool("pdfinfo")) {
-            const std::string info = commandOutput("pdfinfo '" + dir.path("d.pdf") + "'");
+            const std::string info = commandOutput("pdfinfo '" + dir.path("a4.pdf") + "'");
             EXPECT_NE(info.find("Title:           " + line), std::string::npos) << info;
             EXPECT_NE(info.find("Page size:       595.276 x 841.89 pts"), std::string::npos)
                 << info;
+            // The page of the diagram's own size has its physical size: 300 pixels an inch.
+            const std::string own = commandOutput("pdfinfo '" + dir.path("own.pdf") + "'");
+            double width = 0, height = 0;
+            const std::size_t at = own.find("Page size:");
+            ASSERT_NE(at, std::string::npos);
+            ASSERT_EQ(std::sscanf(own.c_str() + at, "Page size: %lf x %lf", &width, &height), 2);
+            EXPECT_NEAR(width, size.width * 72.0 / 300, 0.01);
+            EXPECT_NEAR(height, size.height * 72.0 / 300, 0.01);
         }
     }
 

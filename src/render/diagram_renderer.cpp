@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <array>
 #include <cairo-pdf.h>
-#include <cairo-svg.h>
 #include <cairo.h>
 #include <cmath>
 #include <cstring>
