@@ -58,8 +58,9 @@ namespace {
     }
 
     // The piece on a size x size square at the origin, as the artwork draws its smooth images:
-    // the silhouette filled, the interior lines and spots inside it, and an outline band of
-    // 1.4 pixels at 38 pixels along the inside of the edge (never below one pixel).
+    // the silhouette filled, the interior lines and spots inside it, and an outline band along
+    // the inside of the edge, in the weights pieceLineWidths gives; the SVG writer draws the
+    // same shapes.
     void drawPiece(
         cairo_t* cr, const artgen::PieceSource& piece, bool black, double size, bool halo)
     {
