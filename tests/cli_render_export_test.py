@@ -151,6 +151,8 @@ class RenderExport(unittest.TestCase):
             (["bmp", "--flip"], ITALIAN, usage, "go with the png, svg and pdf formats only"),
             (["svg"], ITALIAN + "\t[%csl Yz9]", rejected, "line 1: bad square 'Yz9'"),
             (["pdf"], "nonsense", rejected, "line 1: "),
+            (["png", "--flip"], ITALIAN + "\t" + "[%cal Ge2e4]" * 6000, rejected,
+             "line 1: annotation text after the TAB is too long"),
             (["pdf"], None, rejected, "no position given"),
         ]
         for args, line, status, message in cases:
