@@ -215,10 +215,16 @@ namespace {
         for (int kind = 0; kind < 6; ++kind) {
             if (!kindUsed[kind])
                 continue;
-            const std::string n = std::to_string(kind);
-            out += "<path id=\"s" + n + "\" d=\"" + paths[static_cast<std::size_t>(kind)].silhouette
-                + "\"/>\n<clipPath id=\"c" + n + "\"><use xlink:href=\"#s" + n
-                + "\"/></clipPath>\n";
+            const char n = static_cast<char>('0' + kind);
+            out += "<path id=\"s";
+            out += n;
+            out += "\" d=\"";
+            out += paths[static_cast<std::size_t>(kind)].silhouette;
+            out += "\"/>\n<clipPath id=\"c";
+            out += n;
+            out += "\"><use xlink:href=\"#s";
+            out += n;
+            out += "\"/></clipPath>\n";
         }
         for (int code = 1; code <= 12; ++code) {
             if (!codeUsed[code])
@@ -246,13 +252,19 @@ namespace {
                 out += ink;
                 out += "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
                 appendAttribute(out, "stroke-width", widths.stroke(strokes.width) * pixel);
-                out += " d=\"" + strokes.data + "\"/>";
+                out += " d=\"";
+                out += strokes.data;
+                out += "\"/>";
             }
-            const std::string dots = !widths.details ? std::string()
-                : black                              ? p.dots
-                                                     : p.dots + p.whiteDots;
-            if (!dots.empty())
-                out += std::string("<path fill=\"") + ink + "\" d=\"" + dots + "\"/>";
+            if (widths.details && !(p.dots.empty() && (black || p.whiteDots.empty()))) {
+                out += "<path fill=\"";
+                out += ink;
+                out += "\" d=\"";
+                out += p.dots;
+                if (!black)
+                    out += p.whiteDots;
+                out += "\"/>";
+            }
             out += "<use xlink:href=\"" + s
                 + "\" fill=\"none\" stroke=\"#000000\" stroke-linejoin=\"round\"";
             appendAttribute(out, "stroke-width", 2 * widths.outline * pixel);
@@ -295,8 +307,11 @@ std::string writeSceneSvg(const Scene& scene, const std::string& line, const Svg
         for (const SceneGlyph& g : text.glyphs) {
             if (!glyphsDefined.emplace(std::make_pair(text.bold, g.index), true).second)
                 continue;
-            out += "<path id=\"" + glyphId(text.bold, g.index) + "\" d=\""
-                + glyphPath(text.bold, g.index) + "\"/>\n";
+            out += "<path id=\"";
+            out += glyphId(text.bold, g.index);
+            out += "\" d=\"";
+            out += glyphPath(text.bold, g.index);
+            out += "\"/>\n";
         }
     }
     std::string darkSquares;
