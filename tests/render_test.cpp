@@ -362,6 +362,10 @@ namespace {
             std::make_pair(std::string("pHYs"), std::string("\0\0\x2e\x23\0\0\x2e\x23\1", 9)));
         EXPECT_EQ(chunks[2].second, "FEN" + std::string(1, '\0') + line);
         EXPECT_EQ(chunks[3].second.substr(0, 9), std::string("Software\0", 9));
+        // The file holds exactly the pixels of the image.
+        const Difference d
+            = compare(readPng(dir.path("d.png")), renderDiagramImage(p.board, p.panel, o), 0);
+        EXPECT_EQ(d.mean, 0.0);
         if (haveTool("pngcheck")) {
             EXPECT_EQ(std::system(("pngcheck -q '" + dir.path("d.png") + "'").c_str()), 0);
         }
