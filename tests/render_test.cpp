@@ -447,6 +447,36 @@ namespace {
         EXPECT_FALSE(unused.finish()); // no page, no document
     }
 
+    // Captions come from the command line or old settings files in any encoding; what reaches
+    // the font is valid UTF-8 without control characters.
+    TEST(RenderLayout, CaptionsBecomeValidUtf8)
+    {
+        const struct {
+            const char* given;
+            const char* drawn;
+        } cases[] = {
+            { "\xC3\x9C"
+              "ber",
+                "\xC3\x9C"
+                "ber" }, // UTF-8 stays
+            { "\xE9t\xE9", "\xC3\xA9t\xC3\xA9" }, // Latin-1 becomes UTF-8
+            { "a\tb\x1b[2J\x7F", "ab[2J" }, // control characters go
+            { "\xC0\xAF", "\xC3\x80\xC2\xAF" }, // an overlong form is Latin-1
+            { "\xED\xA0\x80", "\xC3\xAD\xC2\xA0" }, // so is a surrogate; C1 bytes go
+            { "\xE2\x82", "\xC3\xA2" }, // a cut sequence too
+            { "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80" }, // four bytes stay
+        };
+        for (const auto& c : cases) {
+            DiagramRenderOptions o;
+            o.footer2 = c.given;
+            const DiagramLayout layout = layoutDiagram(o, false);
+            ASSERT_EQ(layout.captions.size(), 1u);
+            EXPECT_EQ(layout.captions[0].text, c.drawn) << c.given;
+            EXPECT_FALSE(layout.captions[0].bold);
+            EXPECT_EQ(layout.captions[0].box.bottom(), layout.height - layout.border);
+        }
+    }
+
     TEST(RenderOptions, CheckNamesTheFirstProblem)
     {
         struct Case {
