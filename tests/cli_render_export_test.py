@@ -3,7 +3,9 @@
 
 import os
 import re
+import resource
 import shutil
+import signal
 import struct
 import subprocess
 import tempfile
@@ -15,9 +17,13 @@ ITALIAN = "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4"
 ENDING = "4k3/8/8/8/8/8/8/4K3 b - - 0 60"
 
 
-def run(args, stdin=None):
+def run(args, stdin=None, file_limit=None):
+    def limit():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # a failed write instead of a kill
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_limit, file_limit))
     return subprocess.run([CLI] + args, input=stdin, stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE, check=False)
+                          stderr=subprocess.PIPE, check=False,
+                          preexec_fn=limit if file_limit else None)
 
 
 def png_chunks(data):
@@ -112,6 +118,21 @@ class RenderExport(unittest.TestCase):
                     self.assertIn("Title:           " + ITALIAN, info)
         self.assertEqual(os.listdir(self.dir), ["book.pdf"])  # no temporary file left
 
+    def test_a_full_disk_leaves_no_file(self):
+        """A write that fails half-way (a file-size limit) leaves neither the file nor a
+        temporary one, and says why."""
+        lines = ((ITALIAN + "\n") * 200).encode()
+        for fmt, out in (("pdf", "book.pdf"), ("png", "pictures/")):
+            with self.subTest(fmt=fmt):
+                result = run(["export", fmt, "--square", "60", "-o", self.path(out)], lines,
+                             file_limit=20000)
+                self.assertEqual(result.returncode, 1)
+                self.assertIn("cannot create file " + self.path(out), result.stderr.decode())
+                self.assertIn("File too large", result.stderr.decode())
+                left = os.listdir(self.path(out)) if out.endswith("/") else os.listdir(self.dir)
+                self.assertEqual(left, [])
+                shutil.rmtree(self.path("pictures"), ignore_errors=True)
+
     def test_bad_input_writes_nothing(self):
         usage, rejected = 2, 1
         cases = [
@@ -130,6 +151,8 @@ class RenderExport(unittest.TestCase):
             (["bmp", "--flip"], ITALIAN, usage, "go with the png, svg and pdf formats only"),
             (["svg"], ITALIAN + "\t[%csl Yz9]", rejected, "line 1: bad square 'Yz9'"),
             (["pdf"], "nonsense", rejected, "line 1: "),
+            (["png", "--flip"], ITALIAN + "\t" + "[%cal Ge2e4]" * 6000, rejected,
+             "line 1: annotation text after the TAB is too long"),
             (["pdf"], None, rejected, "no position given"),
         ]
         for args, line, status, message in cases:

@@ -362,6 +362,10 @@ namespace {
             std::make_pair(std::string("pHYs"), std::string("\0\0\x2e\x23\0\0\x2e\x23\1", 9)));
         EXPECT_EQ(chunks[2].second, "FEN" + std::string(1, '\0') + line);
         EXPECT_EQ(chunks[3].second.substr(0, 9), std::string("Software\0", 9));
+        // The file holds exactly the pixels of the image.
+        const Difference d
+            = compare(readPng(dir.path("d.png")), renderDiagramImage(p.board, p.panel, o), 0);
+        EXPECT_EQ(d.mean, 0.0);
         if (haveTool("pngcheck")) {
             EXPECT_EQ(std::system(("pngcheck -q '" + dir.path("d.png") + "'").c_str()), 0);
         }
@@ -384,12 +388,21 @@ namespace {
                 std::system(("xmllint --noout --nonet '" + dir.path("d.svg") + "'").c_str()), 0);
         }
 
-        dir.write("d.pdf", renderDiagramPdf(p.board, p.panel, o, PdfPageSize::A4));
+        dir.write("a4.pdf", renderDiagramPdf(p.board, p.panel, o, PdfPageSize::A4));
+        dir.write("own.pdf", renderDiagramPdf(p.board, p.panel, o));
         if (haveTool("pdfinfo")) {
-            const std::string info = commandOutput("pdfinfo '" + dir.path("d.pdf") + "'");
+            const std::string info = commandOutput("pdfinfo '" + dir.path("a4.pdf") + "'");
             EXPECT_NE(info.find("Title:           " + line), std::string::npos) << info;
             EXPECT_NE(info.find("Page size:       595.276 x 841.89 pts"), std::string::npos)
                 << info;
+            // The page of the diagram's own size has its physical size: 300 pixels an inch.
+            const std::string own = commandOutput("pdfinfo '" + dir.path("own.pdf") + "'");
+            double width = 0, height = 0;
+            const std::size_t at = own.find("Page size:");
+            ASSERT_NE(at, std::string::npos);
+            ASSERT_EQ(std::sscanf(own.c_str() + at, "Page size: %lf x %lf", &width, &height), 2);
+            EXPECT_NEAR(width, size.width * 72.0 / 300, 0.01);
+            EXPECT_NEAR(height, size.height * 72.0 / 300, 0.01);
         }
     }
 
@@ -432,6 +445,36 @@ namespace {
         PdfDiagramWriter unused(
             [](const unsigned char*, std::size_t) { return true; }, PdfPageSize::Diagram);
         EXPECT_FALSE(unused.finish()); // no page, no document
+    }
+
+    // Captions come from the command line or old settings files in any encoding; what reaches
+    // the font is valid UTF-8 without control characters.
+    TEST(RenderLayout, CaptionsBecomeValidUtf8)
+    {
+        const struct {
+            const char* given;
+            const char* drawn;
+        } cases[] = {
+            { "\xC3\x9C"
+              "ber",
+                "\xC3\x9C"
+                "ber" }, // UTF-8 stays
+            { "\xE9t\xE9", "\xC3\xA9t\xC3\xA9" }, // Latin-1 becomes UTF-8
+            { "a\tb\x1b[2J\x7F", "ab[2J" }, // control characters go
+            { "\xC0\xAF", "\xC3\x80\xC2\xAF" }, // an overlong form is Latin-1
+            { "\xED\xA0\x80", "\xC3\xAD\xC2\xA0" }, // so is a surrogate; C1 bytes go
+            { "\xE2\x82", "\xC3\xA2" }, // a cut sequence too
+            { "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80" }, // four bytes stay
+        };
+        for (const auto& c : cases) {
+            DiagramRenderOptions o;
+            o.footer2 = c.given;
+            const DiagramLayout layout = layoutDiagram(o, false);
+            ASSERT_EQ(layout.captions.size(), 1u);
+            EXPECT_EQ(layout.captions[0].text, c.drawn) << c.given;
+            EXPECT_FALSE(layout.captions[0].bold);
+            EXPECT_EQ(layout.captions[0].box.bottom(), layout.height - layout.border);
+        }
     }
 
     TEST(RenderOptions, CheckNamesTheFirstProblem)

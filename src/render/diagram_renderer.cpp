@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <array>
 #include <cairo-pdf.h>
-#include <cairo-svg.h>
 #include <cairo.h>
 #include <cmath>
 #include <cstring>
@@ -59,8 +58,9 @@ namespace {
     }
 
     // The piece on a size x size square at the origin, as the artwork draws its smooth images:
-    // the silhouette filled, the interior lines and spots inside it, and an outline band of
-    // 1.4 pixels at 38 pixels along the inside of the edge (never below one pixel).
+    // the silhouette filled, the interior lines and spots inside it, and an outline band along
+    // the inside of the edge, in the weights pieceLineWidths gives; the SVG writer draws the
+    // same shapes.
     void drawPiece(
         cairo_t* cr, const artgen::PieceSource& piece, bool black, double size, bool halo)
     {
@@ -358,7 +358,7 @@ namespace {
     public:
         PngWriter()
         {
-            m_ready = deflateInit2(&m_z, 1, Z_DEFLATED, 15, 9, Z_DEFAULT_STRATEGY) == Z_OK;
+            m_ready = deflateInit2(&m_z, 1, Z_DEFLATED, 15, 6, Z_DEFAULT_STRATEGY) == Z_OK;
         }
         ~PngWriter()
         {
@@ -377,35 +377,27 @@ namespace {
                 return {};
             const std::size_t rowBytes = 1 + 3 * static_cast<std::size_t>(width);
             m_row.resize(rowBytes);
-            m_previous.assign(rowBytes, 0);
             m_idat.resize(deflateBound(&m_z, static_cast<uLong>(rowBytes * height)));
             m_z.next_out = reinterpret_cast<Bytef*>(m_idat.data());
             m_z.avail_out = static_cast<uInt>(m_idat.size());
+            // Each channel less the same channel of the pixel above (Up), or of the pixel to the
+            // left in the first row (Sub), straight from the picture's words.
+            const auto channel
+                = [](std::uint32_t p, int shift) { return static_cast<unsigned char>(p >> shift); };
             for (int y = 0; y < height; ++y) {
-                const auto* words = reinterpret_cast<const std::uint32_t*>(
+                const auto* current = reinterpret_cast<const std::uint32_t*>(
                     data + static_cast<std::size_t>(y) * stride);
-                unsigned char* row = m_row.data();
-                row[0] = y == 0 ? 1 : 2; // Sub, then Up
-                unsigned char* out = row + 1;
+                const auto* above = y == 0 ? nullptr
+                                           : reinterpret_cast<const std::uint32_t*>(
+                                               data + static_cast<std::size_t>(y - 1) * stride);
+                unsigned char* out = m_row.data();
+                *out++ = y == 0 ? 1 : 2;
                 for (int x = 0; x < width; ++x) {
-                    const std::uint32_t p = words[x];
-                    out[3 * x] = static_cast<unsigned char>(p >> 16);
-                    out[3 * x + 1] = static_cast<unsigned char>(p >> 8);
-                    out[3 * x + 2] = static_cast<unsigned char>(p);
-                }
-                // Filter in place against the raw previous row, keeping this raw row for the next.
-                std::swap(m_row, m_previous);
-                unsigned char* raw = m_previous.data() + 1;
-                unsigned char* filtered = m_row.data() + 1;
-                m_row[0] = m_previous[0];
-                const std::size_t n = rowBytes - 1;
-                if (y == 0) {
-                    for (std::size_t i = 0; i < n; ++i)
-                        filtered[i]
-                            = static_cast<unsigned char>(raw[i] - (i >= 3 ? raw[i - 3] : 0));
-                } else {
-                    for (std::size_t i = 0; i < n; ++i)
-                        filtered[i] = static_cast<unsigned char>(raw[i] - filtered[i]);
+                    const std::uint32_t p = current[x];
+                    const std::uint32_t q = above ? above[x] : x > 0 ? current[x - 1] : 0;
+                    *out++ = static_cast<unsigned char>(channel(p, 16) - channel(q, 16));
+                    *out++ = static_cast<unsigned char>(channel(p, 8) - channel(q, 8));
+                    *out++ = static_cast<unsigned char>(channel(p, 0) - channel(q, 0));
                 }
                 m_z.next_in = m_row.data();
                 m_z.avail_in = static_cast<uInt>(rowBytes);
@@ -432,7 +424,6 @@ namespace {
         z_stream m_z {};
         bool m_ready = false;
         std::vector<unsigned char> m_row;
-        std::vector<unsigned char> m_previous;
         std::string m_idat;
     };
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// The scalable diagram: one drawing made by cairo into a PNG of any size and resolution, an SVG
-// or a PDF, with arrows, marked squares, a flipped board, a side-to-move mark, captions and
-// print styles. Qt-free; the classic 38-pixel picture of the core stays as it is.
+// The scalable diagram: one scene of shapes, drawn by cairo into a PNG of any size and
+// resolution or a PDF and written shape for shape as an SVG, with arrows, marked squares, a
+// flipped board, a side-to-move mark, captions and print styles. Qt-free; the classic 38-pixel
+// picture of the core stays as it is.
 
 #include "diagram/annotations.h"
 #include "position/chess_position.h"

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 namespace pictog {
 
@@ -61,43 +63,75 @@ namespace {
             ScenePoint { tail.x - nx * shaft, tail.y - ny * shaft } };
     }
 
-    // Text centred in the box: horizontally by its own ink, vertically by the ink of the
-    // reference text, so that the labels of a row share their baseline. A text wider than
-    // maxWidth (when not 0) is set smaller to fit.
-    bool placeText(SceneText& out, bool bold, double size, const std::string& text,
-        const LayoutBox& box, const char* reference, double maxWidth = 0)
+    // A text set in the font: its glyphs from the origin, its ink and the reference text's ink.
+    struct ShapedText {
+        bool ok = false;
+        double size = 0;
+        cairo_text_extents_t ink {};
+        cairo_text_extents_t ref {};
+        std::vector<SceneGlyph> glyphs;
+    };
+
+    ShapedText shapeText(
+        bool bold, double size, const std::string& text, const char* reference, double maxWidth)
     {
+        ShapedText shaped;
         cairo_scaled_font_t* font = diagramScaledFont(bold, size);
         if (!font)
-            return false;
-        cairo_text_extents_t ink;
-        cairo_scaled_font_text_extents(font, text.c_str(), &ink);
-        if (maxWidth > 0 && ink.x_advance > maxWidth) {
-            size *= maxWidth / ink.x_advance;
+            return shaped;
+        cairo_scaled_font_text_extents(font, text.c_str(), &shaped.ink);
+        if (maxWidth > 0 && shaped.ink.x_advance > maxWidth) {
+            size *= maxWidth / shaped.ink.x_advance;
             cairo_scaled_font_destroy(font);
             font = diagramScaledFont(bold, size);
             if (!font)
-                return false;
-            cairo_scaled_font_text_extents(font, text.c_str(), &ink);
+                return shaped;
+            cairo_scaled_font_text_extents(font, text.c_str(), &shaped.ink);
         }
-        cairo_text_extents_t ref;
-        cairo_scaled_font_text_extents(font, reference, &ref);
-        const double x = box.left + (box.width - ink.width) / 2 - ink.x_bearing;
-        const double y = box.top + (box.height - ref.height) / 2 - ref.y_bearing;
+        cairo_scaled_font_text_extents(font, reference, &shaped.ref);
         cairo_glyph_t* glyphs = nullptr;
         int count = 0;
-        const cairo_status_t status = cairo_scaled_font_text_to_glyphs(font, x, y, text.c_str(),
+        const cairo_status_t status = cairo_scaled_font_text_to_glyphs(font, 0, 0, text.c_str(),
             static_cast<int>(text.size()), &glyphs, &count, nullptr, nullptr, nullptr);
         if (status == CAIRO_STATUS_SUCCESS) {
-            out.bold = bold;
-            out.size = size;
-            out.glyphs.clear();
+            shaped.ok = true;
+            shaped.size = size;
             for (int i = 0; i < count; ++i)
-                out.glyphs.push_back({ glyphs[i].index, glyphs[i].x, glyphs[i].y });
+                shaped.glyphs.push_back({ glyphs[i].index, glyphs[i].x, glyphs[i].y });
         }
         cairo_glyph_free(glyphs);
         cairo_scaled_font_destroy(font);
-        return status == CAIRO_STATUS_SUCCESS;
+        return shaped;
+    }
+
+    // Text centred in the box: horizontally by its own ink, vertically by the ink of the
+    // reference text, so that the labels of a row share their baseline. A text wider than
+    // maxWidth (when not 0) is set smaller to fit. The shapes of the texts last set on this
+    // thread are kept: a batch sets the same labels again and again.
+    bool placeText(SceneText& out, bool bold, double size, const std::string& text,
+        const LayoutBox& box, const char* reference, double maxWidth = 0)
+    {
+        using Key = std::tuple<bool, double, std::string, const char*, double>;
+        thread_local std::map<Key, ShapedText> cache;
+        Key key { bold, size, text, reference, maxWidth };
+        auto found = cache.find(key);
+        if (found == cache.end()) {
+            if (cache.size() >= 256)
+                cache.clear();
+            found = cache.emplace(std::move(key), shapeText(bold, size, text, reference, maxWidth))
+                        .first;
+        }
+        const ShapedText& shaped = found->second;
+        if (!shaped.ok)
+            return false;
+        const double x = box.left + (box.width - shaped.ink.width) / 2 - shaped.ink.x_bearing;
+        const double y = box.top + (box.height - shaped.ref.height) / 2 - shaped.ref.y_bearing;
+        out.bold = bold;
+        out.size = shaped.size;
+        out.glyphs.clear();
+        for (const SceneGlyph& g : shaped.glyphs)
+            out.glyphs.push_back({ g.index, g.x + x, g.y + y });
+        return true;
     }
 
 } // namespace

@@ -197,6 +197,15 @@ namespace {
         out += '"';
     }
 
+    // A piece's drawing at the scene's size. The silhouettes and glyphs are in their own units
+    // and the same in every document; the pieces carry the size (and the print style's edge) in
+    // their names, so that documents set inline in one web page cannot take each other's.
+    std::string pieceId(const Scene& scene, int code)
+    {
+        return "pictog-p" + std::to_string(code) + "-" + std::to_string(scene.layout.square)
+            + (scene.pieceHalo ? "h" : "");
+    }
+
     // The definitions of the pieces on the board: per kind the silhouette and its clip, per
     // piece a group drawing it on a square of the scene's size, as the cairo painter does.
     void appendPieceDefinitions(std::string& out, const Scene& scene)
@@ -215,10 +224,16 @@ namespace {
         for (int kind = 0; kind < 6; ++kind) {
             if (!kindUsed[kind])
                 continue;
-            const std::string n = std::to_string(kind);
-            out += "<path id=\"s" + n + "\" d=\"" + paths[static_cast<std::size_t>(kind)].silhouette
-                + "\"/>\n<clipPath id=\"c" + n + "\"><use xlink:href=\"#s" + n
-                + "\"/></clipPath>\n";
+            const char n = static_cast<char>('0' + kind);
+            out += "<path id=\"pictog-s";
+            out += n;
+            out += "\" d=\"";
+            out += paths[static_cast<std::size_t>(kind)].silhouette;
+            out += "\"/>\n<clipPath id=\"pictog-c";
+            out += n;
+            out += "\"><use xlink:href=\"#pictog-s";
+            out += n;
+            out += "\"/></clipPath>\n";
         }
         for (int code = 1; code <= 12; ++code) {
             if (!codeUsed[code])
@@ -226,9 +241,9 @@ namespace {
             const int kind = (code - 1) % 6;
             const bool black = code > 6;
             const PiecePaths& p = paths[static_cast<std::size_t>(kind)];
-            const std::string s = "#s" + std::to_string(kind);
+            const std::string s = "#pictog-s" + std::to_string(kind);
             const char* ink = black ? "#ffffff" : "#000000";
-            out += "<g id=\"p" + std::to_string(code) + "\" transform=\"scale(";
+            out += "<g id=\"" + pieceId(scene, code) + "\" transform=\"scale(";
             appendNumber(out, k, 6);
             out += ")\">";
             if (scene.pieceHalo) {
@@ -238,7 +253,7 @@ namespace {
                 out += "/>";
             }
             out += "<use xlink:href=\"" + s + "\" fill=\"" + (black ? "#000000" : "#ffffff")
-                + "\"/><g clip-path=\"url(#c" + std::to_string(kind) + ")\">";
+                + "\"/><g clip-path=\"url(#pictog-c" + std::to_string(kind) + ")\">";
             for (const PiecePaths::Strokes& strokes : p.strokes) {
                 if (!widths.details || (strokes.whiteOnly && black))
                     continue;
@@ -246,13 +261,19 @@ namespace {
                 out += ink;
                 out += "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
                 appendAttribute(out, "stroke-width", widths.stroke(strokes.width) * pixel);
-                out += " d=\"" + strokes.data + "\"/>";
+                out += " d=\"";
+                out += strokes.data;
+                out += "\"/>";
             }
-            const std::string dots = !widths.details ? std::string()
-                : black                              ? p.dots
-                                                     : p.dots + p.whiteDots;
-            if (!dots.empty())
-                out += std::string("<path fill=\"") + ink + "\" d=\"" + dots + "\"/>";
+            if (widths.details && !(p.dots.empty() && (black || p.whiteDots.empty()))) {
+                out += "<path fill=\"";
+                out += ink;
+                out += "\" d=\"";
+                out += p.dots;
+                if (!black)
+                    out += p.whiteDots;
+                out += "\"/>";
+            }
             out += "<use xlink:href=\"" + s
                 + "\" fill=\"none\" stroke=\"#000000\" stroke-linejoin=\"round\"";
             appendAttribute(out, "stroke-width", 2 * widths.outline * pixel);
@@ -262,7 +283,7 @@ namespace {
 
     std::string glyphId(bool bold, unsigned long index)
     {
-        return (bold ? "gb" : "gr") + std::to_string(index);
+        return (bold ? "pictog-gb" : "pictog-gr") + std::to_string(index);
     }
 
 } // namespace
@@ -295,15 +316,22 @@ std::string writeSceneSvg(const Scene& scene, const std::string& line, const Svg
         for (const SceneGlyph& g : text.glyphs) {
             if (!glyphsDefined.emplace(std::make_pair(text.bold, g.index), true).second)
                 continue;
-            out += "<path id=\"" + glyphId(text.bold, g.index) + "\" d=\""
-                + glyphPath(text.bold, g.index) + "\"/>\n";
+            out += "<path id=\"";
+            out += glyphId(text.bold, g.index);
+            out += "\" d=\"";
+            out += glyphPath(text.bold, g.index);
+            out += "\"/>\n";
         }
     }
+    // Named after the board's place and size: SVG documents set inline in one web page share
+    // one name space, and two definitions of one name are then the same drawing.
+    const std::string darkId = "pictog-dark-" + std::to_string(b.left) + "-" + std::to_string(b.top)
+        + "-" + std::to_string(layout.square);
     std::string darkSquares;
     for (const LayoutBox& box : scene.darkSquares)
         appendBox(darkSquares, box);
     if (scene.hatch)
-        out += "<clipPath id=\"dark\"><path d=\"" + darkSquares + "\"/></clipPath>\n";
+        out += "<clipPath id=\"" + darkId + "\"><path d=\"" + darkSquares + "\"/></clipPath>\n";
     out += "</defs>\n";
 
     out += "<rect width=\"" + std::to_string(layout.width) + "\" height=\""
@@ -326,7 +354,7 @@ std::string writeSceneSvg(const Scene& scene, const std::string& line, const Svg
     appendBox(out, b);
     out += "\"/>\n";
     if (scene.hatch) {
-        out += "<path clip-path=\"url(#dark)\" fill=\"#000000\" d=\"";
+        out += "<path clip-path=\"url(#" + darkId + ")\" fill=\"#000000\" d=\"";
         for (const auto& band : scene.hatchBands) {
             for (std::size_t i = 0; i < band.size(); ++i) {
                 out += i == 0 ? 'M' : 'L';
@@ -353,7 +381,7 @@ std::string writeSceneSvg(const Scene& scene, const std::string& line, const Svg
         out += "\"/>\n";
     }
     for (const ScenePiece& piece : scene.pieces) {
-        out += "<use xlink:href=\"#p" + std::to_string(piece.code) + "\" x=\""
+        out += "<use xlink:href=\"#" + pieceId(scene, piece.code) + "\" x=\""
             + std::to_string(piece.box.left) + "\" y=\"" + std::to_string(piece.box.top) + "\"/>\n";
     }
     for (const SceneArrow& arrow : scene.arrows) {
