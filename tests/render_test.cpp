@@ -260,6 +260,32 @@ namespace {
         }
     }
 
+    // Grey marks are frames dark enough to show on both grey squares.
+    TEST(RenderGeometry, EveryGreyMarkStandsOutFromItsSquare)
+    {
+        const EpdParse p = parsed("8/8/8/8/8/8/8/8 w - -");
+        for (DiagramStyle style : { DiagramStyle::Gray }) {
+            for (AnnotationColor color : { AnnotationColor::Green, AnnotationColor::Red,
+                     AnnotationColor::Yellow, AnnotationColor::Blue }) {
+                for (int square : { 0, 1 }) { // a1 dark, b1 light
+                    DiagramRenderOptions o;
+                    o.style = style;
+                    const DiagramImage plain = renderDiagramImage(p.board, p.panel, o);
+                    o.annotations.squares.push_back({ square, color });
+                    const DiagramImage marked = renderDiagramImage(p.board, p.panel, o);
+                    const LayoutBox b = layoutDiagram(o, false).squareBox(square);
+                    const std::uint32_t u = pixelAt(plain, b.left + 1, b.top + 1);
+                    const std::uint32_t v = pixelAt(marked, b.left + 1, b.top + 1);
+                    int change = 0;
+                    for (int shift : { 0, 8, 16 })
+                        change = std::max(
+                            change, std::abs(int((u >> shift) & 0xFF) - int((v >> shift) & 0xFF)));
+                    EXPECT_GE(change, 40) << int(style) << annotationColorLetter(color) << square;
+                }
+            }
+        }
+    }
+
     // ---- The three outputs agree ----
 
     struct AgreementCase {
@@ -324,6 +350,7 @@ namespace {
     INSTANTIATE_TEST_SUITE_P(Styles, RenderAgreement,
         testing::Values(AgreementCase { "color38", 38, DiagramStyle::Color, false },
             AgreementCase { "gray20", 20, DiagramStyle::Gray, false },
+            AgreementCase { "gray40", 40, DiagramStyle::Gray, true },
             AgreementCase { "print57", 57, DiagramStyle::Print, true },
             AgreementCase { "color76", 76, DiagramStyle::Color, true }),
         [](const testing::TestParamInfo<AgreementCase>& row) { return row.param.name; });

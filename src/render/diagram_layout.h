@@ -23,6 +23,12 @@ struct LayoutBox {
     }
 };
 
+// The box shrunk by inset on every side.
+inline LayoutBox innerBox(const LayoutBox& box, int inset)
+{
+    return { box.left + inset, box.top + inset, box.width - 2 * inset, box.height - 2 * inset };
+}
+
 // One caption line and the band it is centred in.
 struct CaptionLine {
     std::string text;

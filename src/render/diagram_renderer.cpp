@@ -219,8 +219,12 @@ namespace {
 
         for (const SceneMark& mark : scene.marks) {
             addBox(cr, mark.box);
+            if (mark.ring > 0)
+                addBox(cr, innerBox(mark.box, mark.ring));
+            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
             setColor(cr, mark.color, mark.alpha);
             cairo_fill(cr);
+            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
         }
 
         for (const ScenePiece& piece : scene.pieces) {

@@ -186,10 +186,23 @@ Scene buildScene(
                 ScenePoint { c + bottom - half, bottom } });
     }
 
-    for (const SquareAnnotation& mark : options.annotations.squares)
-        if (isOnBoard(mark.square))
-            scene.marks.push_back({ layout.squareBox(mark.square),
-                annotation[static_cast<std::size_t>(mark.color)], MarkAlpha });
+    // In grey a translucent fill all but vanishes on grey squares (yellow on the light ones, red
+    // and blue on the dark ones), so grey marks are dark opaque frames instead, as books print
+    // them; their grey levels still tell the four colours apart.
+    const bool framedMarks = options.style == DiagramStyle::Gray;
+    const int ring = std::max(2, layout.square / 10);
+    for (const SquareAnnotation& mark : options.annotations.squares) {
+        if (!isOnBoard(mark.square))
+            continue;
+        Rgb color = annotation[static_cast<std::size_t>(mark.color)];
+        if (framedMarks) {
+            const double level = std::round(color.r * 0.3 * 255) / 255;
+            scene.marks.push_back(
+                { layout.squareBox(mark.square), { level, level, level }, 1, ring });
+        } else {
+            scene.marks.push_back({ layout.squareBox(mark.square), color, MarkAlpha });
+        }
+    }
 
     for (int rank = 0; rank < 8; ++rank) {
         for (int file = 0; file < 8; ++file) {

@@ -39,6 +39,7 @@ struct SceneMark {
     LayoutBox box;
     Rgb color;
     double alpha = 1;
+    int ring = 0; // > 0: only a frame this wide along the inside of the box is painted
 };
 
 struct ScenePiece {

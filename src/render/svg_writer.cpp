@@ -376,8 +376,12 @@ std::string writeSceneSvg(const Scene& scene, const std::string& line, const Svg
         appendColor(out, mark.color);
         out += '"';
         appendAttribute(out, "fill-opacity", mark.alpha);
+        if (mark.ring > 0)
+            out += " fill-rule=\"evenodd\"";
         out += " d=\"";
         appendBox(out, mark.box);
+        if (mark.ring > 0)
+            appendBox(out, innerBox(mark.box, mark.ring));
         out += "\"/>\n";
     }
     for (const ScenePiece& piece : scene.pieces) {
