@@ -1,5 +1,6 @@
 // export png|bmp: diagram pictures of the input positions.
 #include "cli_common.h"
+#include "ordered_batch.h"
 
 #include "diagram/bmp_codec.h"
 #include "diagram/diagram_picture.h"
@@ -12,14 +13,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <exception>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -190,128 +187,21 @@ namespace {
         Raster m_picture;
     };
 
-    // Makes the pictures of a batch on worker threads, each with a board of its own, and hands
-    // them back in input order, so files, reports and progress come as if one thread did it;
-    // writing them on the one reporting thread also keeps the workers from contending for the
-    // folder. At most a few pictures per worker are outstanding, so memory stays the same for
-    // any input.
-    class PictureBatch
-    {
-    public:
-        // What became of one input line: its picture file's bytes, or the error text.
-        struct Outcome {
-            long lineNumber = 0;
-            std::string error;
-            std::string path;
-            std::vector<unsigned char> bytes;
-        };
-
-        explicit PictureBatch(std::vector<std::unique_ptr<PictureMaker>> makers)
-            : m_makers(std::move(makers))
-            , m_limit(4 * static_cast<long>(m_makers.size()))
-        {
-            for (const std::unique_ptr<PictureMaker>& maker : m_makers)
-                m_threads.emplace_back([this, &maker] { work(*maker); });
-        }
-
-        ~PictureBatch() { stop(); }
-        PictureBatch(const PictureBatch&) = delete;
-        PictureBatch& operator=(const PictureBatch&) = delete;
-
-        // Queues the picture of an accepted line.
-        void add(long lineNumber, const TChessPosition& position, std::string path)
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_queue.push_back({ m_submitted++, lineNumber, position, std::move(path) });
-            m_workToDo.notify_one();
-        }
-
-        // Records a line that gives no picture, to be reported in its turn.
-        void reject(long lineNumber, std::string message)
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            Outcome outcome;
-            outcome.lineNumber = lineNumber;
-            outcome.error = std::move(message);
-            m_done.emplace(m_submitted++, std::move(outcome));
-        }
-
-        // Calls reportOne(outcome) for the outcomes that are due, in input order; waits for the
-        // workers while too many are outstanding, or until all are done when `all` is set.
-        template <class Fn> void report(Fn&& reportOne, bool all)
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            for (;;) {
-                const auto next = m_done.find(m_reported);
-                if (next != m_done.end()) {
-                    Outcome outcome = std::move(next->second);
-                    m_done.erase(next);
-                    ++m_reported;
-                    lock.unlock();
-                    reportOne(outcome);
-                    lock.lock();
-                    continue;
-                }
-                const long outstanding = m_submitted - m_reported;
-                if (outstanding == 0 || (!all && outstanding < m_limit))
-                    return;
-                m_resultReady.wait(lock);
-            }
-        }
-
-    private:
-        struct Job {
-            long sequence;
-            long lineNumber;
-            TChessPosition position;
-            std::string path;
-        };
-
-        void work(PictureMaker& maker)
-        {
-            for (;;) {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_workToDo.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
-                if (m_queue.empty())
-                    return;
-                Job job = std::move(m_queue.front());
-                m_queue.pop_front();
-                lock.unlock();
-                Outcome outcome;
-                outcome.lineNumber = job.lineNumber;
-                outcome.path = std::move(job.path);
-                if (!maker.make(job.position, outcome.bytes))
-                    outcome.error = "Error in creating diagram bitmap";
-                lock.lock();
-                m_done.emplace(job.sequence, std::move(outcome));
-                m_resultReady.notify_all();
-            }
-        }
-
-        void stop()
-        {
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_stopping = true;
-            }
-            m_workToDo.notify_all();
-            for (std::thread& thread : m_threads)
-                thread.join();
-            m_threads.clear();
-        }
-
-        std::vector<std::unique_ptr<PictureMaker>> m_makers;
-        const long m_limit;
-        std::vector<std::thread> m_threads;
-        std::mutex m_mutex;
-        std::condition_variable m_workToDo;
-        std::condition_variable m_resultReady;
-        std::deque<Job> m_queue;
-        std::map<long, Outcome> m_done;
-        long m_submitted = 0;
-        long m_reported = 0;
-        bool m_stopping = false;
+    // The work of a folder batch: each line's picture on worker threads, the files written in
+    // input order on the one reporting thread (which also keeps the workers from contending for
+    // the folder).
+    struct PictureJob {
+        long lineNumber = 0;
+        TChessPosition position;
+        std::string path;
     };
+    struct PictureOutcome {
+        long lineNumber = 0;
+        std::string error;
+        std::string path;
+        std::vector<unsigned char> bytes;
+    };
+    using PictureBatch = OrderedBatch<PictureJob, PictureOutcome>;
 
     // One worker per processor for a folder of pictures, at most 8; a single file needs one.
     std::size_t workerCount(bool toFolder)
@@ -350,7 +240,7 @@ int runImageExport(const ExportOptions& options, const PictureSettings& settings
     const bool showProgress = !options.position && ::isatty(2);
     Progress progress(err);
     bool allDone = true;
-    auto reportOne = [&](const PictureBatch::Outcome& outcome) {
+    auto reportOne = [&](const PictureOutcome& outcome) {
         std::string error = outcome.error;
         if (error.empty()) {
             const std::string reason
@@ -369,19 +259,25 @@ int runImageExport(const ExportOptions& options, const PictureSettings& settings
         reportLine(err, outcome.lineNumber, error);
     };
 
-    PictureBatch batch(std::move(makers));
+    PictureBatch batch(workers, [&makers](std::size_t worker, PictureJob& job) {
+        PictureOutcome outcome { job.lineNumber, {}, std::move(job.path), {} };
+        if (!makers[worker]->make(job.position, outcome.bytes))
+            outcome.error = "Error in creating diagram bitmap";
+        return outcome;
+    });
     forEachInputLine(options.position, [&](long lineNumber, auto& source) {
         // One file holds one picture: further lines need a folder.
         if (!toFolder && lineNumber > 1) {
-            batch.reject(lineNumber, "one picture per file; use -o DIR/ for several positions");
+            batch.addDone(
+                { lineNumber, "one picture per file; use -o DIR/ for several positions", {}, {} });
         } else {
             const EpdParse parse = detail::parseEPDLine(source);
             if (!parse.accepted)
-                batch.reject(lineNumber, parse.message);
+                batch.addDone({ lineNumber, parse.message, {}, {} });
             else
-                batch.add(lineNumber, parse.board,
+                batch.add({ lineNumber, parse.board,
                     toFolder ? numberedOutputPath(options.output, lineNumber, options.format)
-                             : options.output);
+                             : options.output });
         }
         batch.report(reportOne, false);
     });

@@ -1,5 +1,6 @@
 // export svg|pdf, and png with the diagram options: the scalable diagrams of the input positions.
 #include "cli_common.h"
+#include "ordered_batch.h"
 
 #include "diagram/file_output.h"
 #include "diagram_renderer.h"
@@ -8,15 +9,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <exception>
 #include <fcntl.h>
-#include <map>
-#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -300,119 +297,20 @@ namespace {
         return allAccepted ? ExitOk : ExitRejected;
     }
 
-    // Makes the files of a folder batch on worker threads and hands them back in input order,
-    // so files and reports come as if one thread did it; at most a few files per worker are
-    // outstanding, so memory stays the same for any input.
-    class RenderPool
-    {
-    public:
-        struct Job {
-            long lineNumber = 0;
-            RenderLine line;
-            std::string path;
-        };
-        struct Outcome {
-            long lineNumber = 0;
-            std::string path;
-            std::string bytes;
-            std::string error;
-        };
-        using Maker = std::string (*)(const RenderLine&, PdfPageSize);
-
-        RenderPool(std::size_t workers, Maker maker, PdfPageSize page)
-            : m_maker(maker)
-            , m_page(page)
-            , m_limit(4 * static_cast<long>(workers))
-        {
-            for (std::size_t i = 0; i < workers; ++i)
-                m_threads.emplace_back([this] { work(); });
-        }
-        ~RenderPool()
-        {
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_stopping = true;
-            }
-            m_workToDo.notify_all();
-            for (std::thread& thread : m_threads)
-                thread.join();
-        }
-        RenderPool(const RenderPool&) = delete;
-        RenderPool& operator=(const RenderPool&) = delete;
-
-        void add(Job job)
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_queue.emplace_back(m_submitted++, std::move(job));
-            m_workToDo.notify_one();
-        }
-        void reject(long lineNumber, std::string message)
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_done.emplace(m_submitted++, Outcome { lineNumber, {}, {}, std::move(message) });
-        }
-
-        // Calls reportOne(outcome) for the outcomes that are due, in input order; waits while
-        // too many are outstanding, or until all are done when `all` is set.
-        template <class Fn> void report(Fn&& reportOne, bool all)
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            for (;;) {
-                const auto next = m_done.find(m_reported);
-                if (next != m_done.end()) {
-                    Outcome outcome = std::move(next->second);
-                    m_done.erase(next);
-                    ++m_reported;
-                    lock.unlock();
-                    reportOne(outcome);
-                    lock.lock();
-                    continue;
-                }
-                const long outstanding = m_submitted - m_reported;
-                if (outstanding == 0 || (!all && outstanding < m_limit))
-                    return;
-                m_resultReady.wait(lock);
-            }
-        }
-
-    private:
-        void work()
-        {
-            for (;;) {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_workToDo.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
-                if (m_queue.empty())
-                    return;
-                auto [sequence, job] = std::move(m_queue.front());
-                m_queue.pop_front();
-                lock.unlock();
-                Outcome outcome { job.lineNumber, std::move(job.path), {}, {} };
-                try {
-                    outcome.bytes = m_maker(job.line, m_page);
-                } catch (const std::exception&) {
-                    outcome.bytes.clear();
-                }
-                if (outcome.bytes.empty())
-                    outcome.error = "Error in creating diagram";
-                lock.lock();
-                m_done.emplace(sequence, std::move(outcome));
-                m_resultReady.notify_all();
-            }
-        }
-
-        Maker m_maker;
-        PdfPageSize m_page;
-        const long m_limit;
-        std::vector<std::thread> m_threads;
-        std::mutex m_mutex;
-        std::condition_variable m_workToDo;
-        std::condition_variable m_resultReady;
-        std::deque<std::pair<long, Job>> m_queue;
-        std::map<long, Outcome> m_done;
-        long m_submitted = 0;
-        long m_reported = 0;
-        bool m_stopping = false;
+    // The work of a folder batch: each line's file on worker threads, written in input order.
+    struct RenderJob {
+        long lineNumber = 0;
+        RenderLine line;
+        std::string path;
     };
+    struct RenderOutcome {
+        long lineNumber = 0;
+        std::string path;
+        std::string bytes;
+        std::string error;
+    };
+    using RenderPool = OrderedBatch<RenderJob, RenderOutcome>;
+    using RenderMaker = std::string (*)(const RenderLine&, PdfPageSize);
 
     std::string makeSvg(const RenderLine& line, PdfPageSize)
     {
@@ -444,14 +342,14 @@ int runRenderExport(const ExportOptions& options, const PictureSettings& setting
     if (options.format == "pdf" && !toFolder)
         return runPdfFile(options, defaults, page, err);
 
-    const RenderPool::Maker maker = options.format == "svg" ? makeSvg
-        : options.format == "pdf"                           ? makePdf
-                                                            : makePng;
+    const RenderMaker maker = options.format == "svg" ? makeSvg
+        : options.format == "pdf"                     ? makePdf
+                                                      : makePng;
     // One worker per processor for a folder, at most 8; a single file needs one.
     const std::size_t workers
         = toFolder ? std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8) : 1;
     bool allDone = true;
-    auto reportOne = [&](const RenderPool::Outcome& outcome) {
+    auto reportOne = [&](const RenderOutcome& outcome) {
         std::string error = outcome.error;
         if (error.empty()) {
             const std::string reason = writeFileReplacing(outcome.path,
@@ -464,14 +362,25 @@ int runRenderExport(const ExportOptions& options, const PictureSettings& setting
             reportLine(err, outcome.lineNumber, error);
         }
     };
-    RenderPool pool(workers, maker, page);
+    RenderPool pool(workers, [maker, page](std::size_t, RenderJob& job) {
+        RenderOutcome outcome { job.lineNumber, std::move(job.path), {}, {} };
+        try {
+            outcome.bytes = maker(job.line, page);
+        } catch (const std::exception&) {
+            outcome.bytes.clear();
+        }
+        if (outcome.bytes.empty())
+            outcome.error = "Error in creating diagram";
+        return outcome;
+    });
     forEachInputLine(options.position, [&](long lineNumber, auto& source) {
         if (!toFolder && lineNumber > 1) {
-            pool.reject(lineNumber, "one picture per file; use -o DIR/ for several positions");
+            pool.addDone(
+                { lineNumber, {}, {}, "one picture per file; use -o DIR/ for several positions" });
         } else {
             RenderLine line = readRenderLine(source, defaults);
             if (!line.message.empty())
-                pool.reject(lineNumber, std::move(line.message));
+                pool.addDone({ lineNumber, {}, {}, std::move(line.message) });
             else
                 pool.add({ lineNumber, std::move(line),
                     toFolder ? numberedOutputPath(options.output, lineNumber, options.format)
