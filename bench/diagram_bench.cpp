@@ -12,6 +12,8 @@
 #include "diagram/png_encoder.h"
 #include "position/epd_line.h"
 
+#include "sample_positions.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -26,30 +28,6 @@
 
 namespace pictog {
 namespace {
-
-    // Random placements, a piece on about a third of the squares; the same on every run.
-    std::vector<TChessPosition> samplePositions(int count)
-    {
-        std::uint32_t state = 20240601u;
-        auto next = [&state]() {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            return state;
-        };
-        std::vector<TChessPosition> positions;
-        positions.reserve(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            TChessPosition position = emptyPosition();
-            for (int rank = 0; rank < 8; ++rank)
-                for (int file = 0; file < 8; ++file)
-                    if (next() % 3 == 0)
-                        position.SetPiece(
-                            static_cast<int>(1 + next() % 12), squareIndex(file, rank));
-            positions.push_back(position);
-        }
-        return positions;
-    }
 
     void setPosition(TPictogram2D& board, const TChessPosition& position)
     {

@@ -1,5 +1,7 @@
 #include "piece_outlines.h"
 
+#include "diagram/embedded_resources.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -9,11 +11,6 @@
 #include <vector>
 
 namespace pictog {
-
-namespace detail {
-    extern const char* const pieceOutlineTexts[];
-    extern const std::size_t pieceOutlineTextCount;
-} // namespace detail
 
 namespace {
 
@@ -70,12 +67,15 @@ namespace {
     {
         static const char* const names[6] = { "pawn", "knight", "bishop", "rook", "queen", "king" };
         static const char letters[6] = { 'p', 'n', 'b', 'r', 'q', 'k' };
-        if (detail::pieceOutlineTextCount != 6)
-            throw std::runtime_error("the library holds no piece outlines");
         std::array<artgen::PieceSource, 6> pieces;
         for (int i = 0; i < 6; ++i) {
-            pieces[static_cast<std::size_t>(i)] = artgen::readPieceSourceText(
-                std::string(names[i]) + ".txt", detail::pieceOutlineTexts[i]);
+            const auto text = findResource(std::string("OUTLINE_") + names[i]);
+            if (!text)
+                throw std::runtime_error(
+                    "the program holds no outline of the " + std::string(names[i]));
+            pieces[static_cast<std::size_t>(i)]
+                = artgen::readPieceSourceText(std::string(names[i]) + ".txt",
+                    std::string(reinterpret_cast<const char*>(text->data), text->size));
             artgen::PieceSource& piece = pieces[static_cast<std::size_t>(i)];
             if (piece.letter != letters[i])
                 throw std::runtime_error(std::string(names[i]) + ".txt: wrong piece letter");

@@ -20,6 +20,7 @@ struct ResourceBytes {
 //   twelve in order. Every palette entry used is black, white or the grey (192, 192, 192).
 // - "PALETTE1".."PALETTE6": JPEG icons of the white pawn..king on a light background, 38 x 38.
 // - "ABOUT": the About box picture, a PNG file.
+// - "OUTLINE_pawn" .. "OUTLINE_king": the text of the piece outline files (resources/pieces).
 std::optional<ResourceBytes> findResource(std::string_view name);
 
 } // namespace pictog
