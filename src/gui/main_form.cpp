@@ -701,12 +701,12 @@ void TFormMain::chessBoardOnMouseUp(MouseButton, ShiftState, int, int)
     const int to = move.to;
     const int moving = view.GetSquare(from);
     const int target = view.GetSquare(to);
-    const bool isWhite = moving >= 1 && moving <= 6;
-    const bool isBlack = moving >= 7 && moving <= 12;
+    const bool isWhite = isWhitePiece(moving);
+    const bool isBlack = isBlackPiece(moving);
     bool accept;
     if (SelectedPiece != 0 || target == 0)
         accept = true;
-    else if (target >= 1 && target <= 6)
+    else if (isWhitePiece(target))
         accept = !isWhite;
     else
         accept = !isBlack;

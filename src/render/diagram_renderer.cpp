@@ -130,7 +130,7 @@ namespace {
                 }
                 cairo_t* cr = cairo_create(surface);
                 drawPiece(
-                    cr, pieces[static_cast<std::size_t>((code - 1) % 6)], code > 6, square, halo);
+                    cr, pieces[static_cast<std::size_t>(pieceKind(code))], isBlackPiece(code), square, halo);
                 cairo_destroy(cr);
                 m_surfaces[static_cast<std::size_t>(code - 1)] = surface;
             }

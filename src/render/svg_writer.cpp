@@ -214,7 +214,7 @@ namespace {
         bool codeUsed[13] = {};
         for (const ScenePiece& p : scene.pieces) {
             codeUsed[p.code] = true;
-            kindUsed[(p.code - 1) % 6] = true;
+            kindUsed[pieceKind(p.code)] = true;
         }
         const auto& paths = piecePaths();
         const double square = scene.layout.square;
@@ -238,8 +238,8 @@ namespace {
         for (int code = 1; code <= 12; ++code) {
             if (!codeUsed[code])
                 continue;
-            const int kind = (code - 1) % 6;
-            const bool black = code > 6;
+            const int kind = pieceKind(code);
+            const bool black = isBlackPiece(code);
             const PiecePaths& p = paths[static_cast<std::size_t>(kind)];
             const std::string s = "#pictog-s" + std::to_string(kind);
             const char* ink = black ? "#ffffff" : "#000000";

@@ -18,8 +18,8 @@ namespace {
         static constexpr char letters[] = "PNBRQK";
         if (code >= 1 && code <= 12) {
             out += ' ';
-            out += letters[(code - 1) % 6];
-            out += code >= 7 ? '*' : ' ';
+            out += letters[pieceKind(code)];
+            out += isBlackPiece(code) ? '*' : ' ';
             out += '|';
         } else {
             out += "   |";

@@ -24,6 +24,22 @@ enum PieceCode : int {
     BlackKing = 12,
 };
 
+// True for a white piece code (1..6) / a black one (7..12); false for empty and any other code.
+constexpr bool isWhitePiece(int piece)
+{
+    return piece >= WhitePawn && piece <= WhiteKing;
+}
+constexpr bool isBlackPiece(int piece)
+{
+    return piece >= BlackPawn && piece <= BlackKing;
+}
+
+// The kind of piece code 1..12 as 0..5: pawn, knight, bishop, rook, queen, king.
+constexpr int pieceKind(int piece)
+{
+    return (piece - 1) % 6;
+}
+
 // Square index: 10 * rank0 + file0, rank0 and file0 counted 0..7 from a1.
 constexpr int squareIndex(int file0, int rank0)
 {
