@@ -129,8 +129,8 @@ namespace {
                     surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, square, square);
                 }
                 cairo_t* cr = cairo_create(surface);
-                drawPiece(
-                    cr, pieces[static_cast<std::size_t>(pieceKind(code))], isBlackPiece(code), square, halo);
+                drawPiece(cr, pieces[static_cast<std::size_t>(pieceKind(code))], isBlackPiece(code),
+                    square, halo);
                 cairo_destroy(cr);
                 m_surfaces[static_cast<std::size_t>(code - 1)] = surface;
             }
