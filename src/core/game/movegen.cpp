@@ -295,11 +295,62 @@ void generateLegalMoves(const Board& board, MoveList& moves)
         generateFor<1>(t, board, moves);
 }
 
+bool isPseudoLegal(const Board& board, Move move)
+{
+    const int from = move.from;
+    const int to = move.to;
+    if (from > 63 || to > 63 || from == to)
+        return false;
+    const int side = board.side();
+    const Bitboard us = board.colors(side);
+    const Bitboard them = board.colors(side ^ 1);
+    if (!(us & bit(from)) || (us & bit(to)) || (board.kinds(King) & them & bit(to)))
+        return false;
+    const Tables& t = tables();
+    const Bitboard occupied = us | them;
+    const int kind = pieceKind(board.piece(from));
+    const bool promotes = kind == Pawn && to / 8 == (side == 0 ? 7 : 0);
+    if (promotes ? (move.promotion < 1 || move.promotion > 4) : move.promotion != 0)
+        return false;
+    switch (kind) {
+    case Pawn: {
+        const int up = side == 0 ? 8 : -8;
+        if (t.pawn[side][from] & bit(to))
+            return (them & bit(to))
+                || to == (side == 0 ? usableEpSquare<0>(board) : usableEpSquare<1>(board));
+        if (to == from + up)
+            return !(occupied & bit(to));
+        return to == from + 2 * up && from / 8 == (side == 0 ? 1 : 6)
+            && !(occupied & (bit(to) | bit(from + up)));
+    }
+    case Knight:
+        return t.knight[from] & bit(to);
+    case Bishop:
+        return bishopAttacks(t, from, occupied) & bit(to);
+    case Rook:
+        return rookAttacks(t, from, occupied) & bit(to);
+    case Queen:
+        return (bishopAttacks(t, from, occupied) | rookAttacks(t, from, occupied)) & bit(to);
+    default:
+        if (t.king[from] & bit(to))
+            return true;
+        // Castling: the generator holds every condition.
+        if (to - from == 2 || from - to == 2) {
+            MoveList moves;
+            generateLegalMoves(board, moves);
+            return moves.contains(move);
+        }
+        return false;
+    }
+}
+
 bool isLegal(const Board& board, Move move)
 {
-    MoveList moves;
-    generateLegalMoves(board, moves);
-    return moves.contains(move);
+    if (!isPseudoLegal(board, move))
+        return false;
+    Board next = board;
+    next.play(move);
+    return !kingsAttacked(tables(), next, board.side());
 }
 
 GameStatus status(const Board& board)
