@@ -3,7 +3,7 @@
 //   game_bench --benchmark_counters_tabular=true
 //
 // perft counts every leaf of the move tree, the last ply by the size of its move list (bulk
-// counting). The SAN benchmarks run over the moves of 200 seeded random games (about 30,000
+// counting). The SAN benchmarks run over the moves of 200 seeded random games (about 50,000
 // moves with checks, captures, castling and promotions), each read or written in the position
 // where it was played.
 #include "game/board.h"
