@@ -50,6 +50,12 @@ const PerftCase perftCases[] = {
     { "4k3/8/8/8/8/8/8/R2K3R w KQ - 0 1", 1, 24 },
     // The rook on f8 attacks f1 and f2: no O-O; O-O-O, rooks 10 + 9, king 3.
     { "4kr2/8/8/8/8/8/8/R3K2R w KQ - 0 1", 1, 23 },
+    // b1 attacked does not stop O-O-O (only the king's squares count): rook 10, king 5, O-O-O.
+    { "1r2k3/8/8/8/8/8/8/R3K3 w Q - 0 1", 1, 16 },
+    // A knight on b1 does: rook 7, knight 3, king 5.
+    { "4k3/8/8/8/8/8/8/RN2K3 w Q - 0 1", 1, 15 },
+    // No castling out of check (rook e8): the king's d1, d2, f1, f2 only.
+    { "4r1k1/8/8/8/8/8/8/R3K2R w KQ - 0 1", 1, 4 },
     // No king: a lone rook has its 14 squares.
     { "8/8/8/8/8/8/8/R7 w - - 0 1", 1, 14 },
     // Two kings, rook on b8: Ka1 only to a2, Kh1 to its three squares.
