@@ -73,6 +73,9 @@ const PerftCase perftCases[] = {
     { "4k3/8/8/4P3/8/8/8/4K3 w - d6 0 1", 1, 6 },
     // Black in check while White moves: Qxe8 is not a move; the queen's 17 others, king 4.
     { "4k3/8/8/8/8/8/8/4QK2 w - - 0 1", 1, 21 },
+    // A made-up board with 29 queens has more moves than any game position: 263, as chessops
+    // counts them; none may be lost.
+    { "BQQQQQbk/Q4Qpp/Q5QQ/Q6Q/Q6Q/Q6Q/Q6Q/KQQQQQQB w - - 0 1", 1, 263 },
 };
 
 TEST(GamePerft, MatchesPublishedAndHandCounts)

@@ -41,11 +41,13 @@ enum MoveFlag : std::uint8_t {
     FlagDoublePush = 8,
 };
 
-// Up to 256 moves without allocation (no position has more than 218 legal moves).
+// The moves of one position without allocation. A legal game position has at most 218; the
+// capacity covers any board a FEN line can hold (64 pieces, none with more than 27 moves), so
+// perft and the SAN reader never lose a move on a made-up board with dozens of queens.
 class MoveList
 {
 public:
-    static constexpr std::size_t Capacity = 256;
+    static constexpr std::size_t Capacity = 64 * 27;
     const Move* begin() const { return m_moves; }
     const Move* end() const { return m_moves + m_size; }
     Move* begin() { return m_moves; }
@@ -53,7 +55,7 @@ public:
     std::size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
     const Move& operator[](std::size_t i) const { return m_moves[i]; }
-    // Appends the move; a full list ignores it.
+    // Appends the move; the capacity is never reached (see above).
     void push(Move move)
     {
         if (m_size < Capacity)
