@@ -27,6 +27,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 
@@ -162,24 +163,17 @@ void TFormMain::setUpControls()
 
     ui->N7->setSeparator(true);
 
-    // Until start-up clears the position the lists show their texts with nothing selected.
-    ui->ComboBoxMoveRight->setCurrentIndex(-1);
-    ui->ComboBoxMoveRight->setEditText(QStringLiteral("to move"));
-    ui->ComboBoxEpField->setCurrentIndex(-1);
-    ui->ComboBoxEpField->setEditText(QStringLiteral("ep field"));
-
     m_palette[0] = { ui->BevelKing, ui->ImageKing, WhiteKing };
     m_palette[1] = { ui->BevelQueen, ui->ImageQueen, WhiteQueen };
     m_palette[2] = { ui->BevelRook, ui->ImageRook, WhiteRook };
     m_palette[3] = { ui->BevelBishop, ui->ImageBishop, WhiteBishop };
     m_palette[4] = { ui->BevelKnight, ui->ImageKnight, WhiteKnight };
     m_palette[5] = { ui->BevelPawn, ui->ImagePawn, WhitePawn };
-    const ResourceLookup resources
-        = m_platform.resources ? m_platform.resources : ResourceLookup(findResource);
+    m_resources = m_platform.resources ? m_platform.resources : ResourceLookup(findResource);
     for (const PaletteEntry& entry : m_palette)
-        entry.image->setPixmap(paletteIcon(entry.piece, resources, m_coreMessages));
+        entry.image->setPixmap(paletteIcon(entry.piece, m_resources, m_coreMessages));
 
-    ui->Pictogram2D1->createBoard(resources, &m_coreMessages);
+    ui->Pictogram2D1->createBoard(m_resources, &m_coreMessages);
     // A click on the board takes the keyboard focus, so Ctrl+C and Ctrl+V then work on the
     // position instead of the caption field clicked last.
     ui->Pictogram2D1->setFocusPolicy(Qt::ClickFocus);
@@ -233,6 +227,7 @@ void TFormMain::connectHandlers()
     connect(ui->SpinEditMoveNumber, &SpinEdit::changed, this, &TFormMain::SpinEditMoveNumberChange);
     connect(ui->SpinEditHalfMoveClock, &SpinEdit::changed, this,
         &TFormMain::SpinEditHalfMoveClockChange);
+    connectDocumentEdits();
 
     connect(ui->BtnInitPosition, &QPushButton::clicked, this, &TFormMain::BtnInitPositionClick);
     connect(ui->BtnClearBoard, &QPushButton::clicked, this, &TFormMain::BtnClearBoardClick);
@@ -318,18 +313,18 @@ void TFormMain::MainFormOnCreate()
     ClearPosition();
 
     if (m_params->activated()) {
+        // The stored line goes through the line field, which reads it as it reads a paste.
         ui->EditFENLine->setText(textFromSettings(m_params->fenLine()));
-        const bool parsed = ui->EditFENLine->text().isEmpty() || ParseEPDLine();
-        ui->EditHeader1->setText(textFromSettings(m_params->header1()));
-        ui->EditHeader2->setText(textFromSettings(m_params->header2()));
-        ui->EditFooter1->setText(textFromSettings(m_params->footer1()));
-        ui->EditFooter2->setText(textFromSettings(m_params->footer2()));
-        ui->SpinEditMoveNumber->setValue(m_params->moveNumber());
-        ui->SpinEditHalfMoveClock->setValue(m_params->halfMoveClock());
-        // After the parser's message the line field shows what the board and the panel hold,
-        // so the field, the board and the stored history agree on the partly read position.
-        if (!parsed)
-            BuildEPDLine();
+        Captions captions;
+        captions.header1 = ss(textFromSettings(m_params->header1()));
+        captions.header2 = ss(textFromSettings(m_params->header2()));
+        captions.footer1 = ss(textFromSettings(m_params->footer1()));
+        captions.footer2 = ss(textFromSettings(m_params->footer2()));
+        const auto message = m_document.resume(
+            ss(lineText()), captions, m_params->moveNumber(), m_params->halfMoveClock());
+        documentChanged();
+        if (message)
+            m_platform.messages->showError(qs(*message));
     }
 }
 
@@ -356,14 +351,15 @@ void TFormMain::MainFormOnCloseQuery(bool& canClose)
     TPictogParams& p = *m_params;
     if (p.activated()) {
         // Untouched texts keep their stored bytes (Latin-1 from older programs included).
-        p.setFenLine(textForSettings(ui->EditFENLine->text(), p.fenLine()));
-        p.setHeader1(textForSettings(ui->EditHeader1->text(), p.header1()));
-        p.setHeader2(textForSettings(ui->EditHeader2->text(), p.header2()));
-        p.setFooter1(textForSettings(ui->EditFooter1->text(), p.footer1()));
-        p.setFooter2(textForSettings(ui->EditFooter2->text(), p.footer2()));
-        p.setMoveNumber(ui->SpinEditMoveNumber->value());
-        p.setHalfMoveClock(ui->SpinEditHalfMoveClock->value());
-        p.setBoardAnnotations(formatAnnotationComment(annotations()));
+        const EditDocument& d = m_document;
+        p.setFenLine(textForSettings(qs(d.line), p.fenLine()));
+        p.setHeader1(textForSettings(qs(d.captions.header1), p.header1()));
+        p.setHeader2(textForSettings(qs(d.captions.header2), p.header2()));
+        p.setFooter1(textForSettings(qs(d.captions.footer1), p.footer1()));
+        p.setFooter2(textForSettings(qs(d.captions.footer2), p.footer2()));
+        p.setMoveNumber(d.panel.moveNumber);
+        p.setHalfMoveClock(d.panel.halfMoveClock);
+        p.setBoardAnnotations(formatAnnotationComment(d.annotations));
     } else {
         p.setFenLine(EmptyBoardLine);
         p.setHeader1("");
@@ -410,184 +406,198 @@ void TFormMain::MIFileExitClick()
     close();
 }
 
-// ---- The line and the side panel
+// ---- The document on the screen
 
 QString TFormMain::lineText() const
 {
     return ui->EditFENLine->text();
 }
 
-PanelState TFormMain::panelState() const
-{
-    PanelState panel;
-    panel.moveRight = listEntry(ui->ComboBoxMoveRight);
-    panel.whiteShortCastling = ui->CBWhiteShortCastling->isChecked();
-    panel.whiteLongCastling = ui->CBWhiteLongCastling->isChecked();
-    panel.blackShortCastling = ui->CBBlackShortCastling->isChecked();
-    panel.blackLongCastling = ui->CBBlackLongCastling->isChecked();
-    panel.epField = listEntry(ui->ComboBoxEpField);
-    // Typed values stand unclamped until the box loses the focus.
-    panel.halfMoveClock = ui->SpinEditHalfMoveClock->value();
-    panel.moveNumber = ui->SpinEditMoveNumber->value();
-    return panel;
-}
+namespace {
 
-TChessPosition TFormMain::boardPosition()
-{
-    TChessPosition position = emptyPosition();
-    const TPictogram2D& view = board();
-    for (int rank = 0; rank < 8; ++rank)
-        for (int file = 0; file < 8; ++file)
-            position.SetPiece(view.GetSquare(squareIndex(file, rank)), squareIndex(file, rank));
-    return position;
-}
+    // A list stands in line with the document when it shows the entry, or for -1 the typed
+    // text over no entry; only then is it left alone, so typing keeps its cursor.
+    void showList(QComboBox* box, int entry, const std::string& typed)
+    {
+        if (entry >= 0) {
+            // Shows the entry's text also over typed text; runs no handler (only activated does).
+            if (listEntry(box) != entry)
+                box->setCurrentIndex(entry);
+            return;
+        }
+        const QString text = qs(typed);
+        if (listEntry(box) != -1 || box->currentText() != text) {
+            box->setCurrentIndex(-1);
+            box->setEditText(text);
+        }
+    }
 
-BoardCodes TFormMain::boardCodes()
-{
-    BoardCodes codes {};
-    const TPictogram2D& view = board();
-    for (int rank = 0; rank < 8; ++rank)
-        for (int file = 0; file < 8; ++file)
-            codes[static_cast<std::size_t>(8 * rank + file)]
-                = view.GetSquare(squareIndex(file, rank));
-    return codes;
-}
+    void showText(QLineEdit* edit, const std::string& text)
+    {
+        const QString shown = qs(text);
+        if (edit->text() != shown)
+            edit->setText(shown);
+    }
 
-void TFormMain::BuildEPDLine()
-{
-    int badSquares = 0;
-    const std::string line = pictog::BuildEPDLine(boardPosition(), panelState(), &badSquares);
-    for (int i = 0; i < badSquares; ++i)
-        m_platform.messages->showError(qs(MsgBuildError));
-    ui->EditFENLine->setText(qs(line));
-}
+    // Typed values stand unclamped until the box loses the focus: a box that reads as the
+    // document's value keeps its text.
+    void showCounter(SpinEdit* spin, int value)
+    {
+        if (spin->value() != value)
+            spin->setValue(value);
+    }
 
-void TFormMain::setMoveRight(int entry)
-{
-    // Shows the entry's text also over typed text; runs no handler (only activated does).
-    ui->ComboBoxMoveRight->setCurrentIndex(entry);
-}
+} // namespace
 
-void TFormMain::setEpField(int entry)
+void TFormMain::showDocument()
 {
-    ui->ComboBoxEpField->setCurrentIndex(entry);
-}
-
-void TFormMain::setCastling(const PanelState& panel)
-{
-    ui->CBWhiteShortCastling->setChecked(panel.whiteShortCastling);
-    ui->CBWhiteLongCastling->setChecked(panel.whiteLongCastling);
-    ui->CBBlackShortCastling->setChecked(panel.blackShortCastling);
-    ui->CBBlackLongCastling->setChecked(panel.blackLongCastling);
-}
-
-void TFormMain::ClearPosition()
-{
+    const QScopedValueRollback<bool> showing(m_showing, true);
+    const EditDocument& d = m_document;
     TPictogram2D& view = board();
     for (int rank = 0; rank < 8; ++rank) {
         for (int file = 0; file < 8; ++file) {
             const int square = squareIndex(file, rank);
-            view.SetSquare(0, square);
-            view.DrawSquare(0, square);
-            view.RefreshSquare(square);
+            if (view.GetSquare(square) != d.board.GetPiece(square))
+                view.SetSquare(d.board.GetPiece(square), square);
         }
     }
-    resetPalette();
-    setCastling(PanelState {});
-    setMoveRight(0);
-    setEpField(0);
-    ui->SpinEditMoveNumber->setValue(1);
-    ui->SpinEditHalfMoveClock->setValue(0);
-    ui->EditHeader1->clear();
-    ui->EditHeader2->clear();
-    ui->EditFooter1->clear();
-    ui->EditFooter2->clear();
-    setAnnotations({});
-    BuildEPDLine();
+    ui->CBWhiteShortCastling->setChecked(d.panel.whiteShortCastling);
+    ui->CBWhiteLongCastling->setChecked(d.panel.whiteLongCastling);
+    ui->CBBlackShortCastling->setChecked(d.panel.blackShortCastling);
+    ui->CBBlackLongCastling->setChecked(d.panel.blackLongCastling);
+    showList(ui->ComboBoxMoveRight, d.panel.moveRight, d.moveRightText);
+    showList(ui->ComboBoxEpField, d.panel.epField, d.epFieldText);
+    showCounter(ui->SpinEditMoveNumber, d.panel.moveNumber);
+    showCounter(ui->SpinEditHalfMoveClock, d.panel.halfMoveClock);
+    showText(ui->EditHeader1, d.captions.header1);
+    showText(ui->EditHeader2, d.captions.header2);
+    showText(ui->EditFooter1, d.captions.footer1);
+    showText(ui->EditFooter2, d.captions.footer2);
+    showText(ui->EditFENLine, d.line);
+    ui->Pictogram2D1->setAnnotations(d.annotations);
+}
+
+void TFormMain::documentChanged()
+{
+    showDocument();
+    scheduleUndoStep();
+}
+
+void TFormMain::connectDocumentEdits()
+{
+    // Text the program sets outside showDocument (a test, the start-up's stored line) is an
+    // edit too, so these follow every change of the fields but showDocument's own.
+    const std::pair<QLineEdit*, std::string Captions::*> captions[] = {
+        { ui->EditHeader1, &Captions::header1 },
+        { ui->EditHeader2, &Captions::header2 },
+        { ui->EditFooter1, &Captions::footer1 },
+        { ui->EditFooter2, &Captions::footer2 },
+    };
+    for (const auto& [edit, field] : captions) {
+        connect(edit, &QLineEdit::textChanged, this, [this, field = field](const QString& text) {
+            if (m_showing)
+                return;
+            m_document.captions.*field = ss(text);
+            documentChanged();
+        });
+    }
+    connect(ui->EditFENLine, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (m_showing)
+            return;
+        m_document.line = ss(text);
+        documentChanged();
+    });
+}
+
+// ---- The line and the side panel
+
+void TFormMain::BuildEPDLine()
+{
+    m_document.rebuildLine();
+    documentChanged();
+}
+
+void TFormMain::ClearPosition()
+{
+    resetView();
+    m_document.clear();
+    documentChanged();
 }
 
 bool TFormMain::ParseEPDLine()
 {
-    const std::string text = ss(lineText());
-    ClearPosition();
-    const EpdParse parsed = pictog::ParseEPDLine(text);
-
-    // Hand the result to the window in the order the line is read, so the boxes' own handlers
-    // rebuild the line just as they do while a line is being read.
-    TPictogram2D& view = board();
-    for (int rank = 7; rank >= 0; --rank)
-        for (int file = 0; file < 8; ++file)
-            if (const int piece = parsed.board.GetPiece(squareIndex(file, rank)))
-                view.SetSquare(piece, squareIndex(file, rank));
-    if (parsed.panel.moveRight != 0)
-        setMoveRight(parsed.panel.moveRight);
-    setCastling(parsed.panel);
-    if (parsed.panel.epField != 0)
-        setEpField(parsed.panel.epField);
-    ui->SpinEditHalfMoveClock->setValue(parsed.panel.halfMoveClock);
-    ui->SpinEditMoveNumber->setValue(parsed.panel.moveNumber);
-
-    if (!parsed.accepted) {
-        m_platform.messages->showError(qs(parsed.message));
-        return false;
-    }
-    BuildEPDLine();
-    return true;
+    resetView();
+    const auto message = m_document.readLine(ss(lineText()));
+    documentChanged();
+    if (message)
+        m_platform.messages->showError(qs(*message));
+    return !message;
 }
 
 bool TFormMain::ValidatePosition()
 {
-    const PanelState before = panelState();
-    const ValidationResult result = pictog::ValidatePosition(boardPosition(), before);
-    if (result.valid)
-        return true;
-    m_platform.messages->showError(qs(result.message));
-    if (result.panel != before) {
-        setCastling(result.panel);
-        if (result.panel.epField != before.epField)
-            setEpField(result.panel.epField);
-        BuildEPDLine();
-    }
-    return false;
+    const auto message = m_document.validate();
+    documentChanged();
+    if (message)
+        m_platform.messages->showError(qs(*message));
+    return !message;
 }
 
 void TFormMain::ComboBoxMoveRightChange()
 {
-    BuildEPDLine();
+    QComboBox* box = ui->ComboBoxMoveRight;
+    m_document.setMoveRight(listEntry(box), ss(box->currentText()));
+    documentChanged();
 }
 void TFormMain::ComboBoxEpFieldChange()
 {
-    BuildEPDLine();
+    QComboBox* box = ui->ComboBoxEpField;
+    m_document.setEpField(listEntry(box), ss(box->currentText()));
+    documentChanged();
 }
 void TFormMain::CBWhiteShortCastlingClick()
 {
-    BuildEPDLine();
+    castlingClick(Castling::WhiteShort, ui->CBWhiteShortCastling->isChecked());
 }
 void TFormMain::CBWhiteLongCastlingClick()
 {
-    BuildEPDLine();
+    castlingClick(Castling::WhiteLong, ui->CBWhiteLongCastling->isChecked());
 }
 void TFormMain::CBBlackShortCastlingClick()
 {
-    BuildEPDLine();
+    castlingClick(Castling::BlackShort, ui->CBBlackShortCastling->isChecked());
 }
 void TFormMain::CBBlackLongCastlingClick()
 {
-    BuildEPDLine();
+    castlingClick(Castling::BlackLong, ui->CBBlackLongCastling->isChecked());
+}
+void TFormMain::castlingClick(Castling right, bool allowed)
+{
+    if (m_showing)
+        return;
+    m_document.setCastling(right, allowed);
+    documentChanged();
 }
 void TFormMain::SpinEditMoveNumberChange()
 {
-    BuildEPDLine();
+    if (m_showing)
+        return;
+    m_document.setMoveNumber(ui->SpinEditMoveNumber->value());
+    documentChanged();
 }
 void TFormMain::SpinEditHalfMoveClockChange()
 {
-    BuildEPDLine();
+    if (m_showing)
+        return;
+    m_document.setHalfMoveClock(ui->SpinEditHalfMoveClock->value());
+    documentChanged();
 }
 
 void TFormMain::BtnInitPositionClick()
 {
-    ui->EditFENLine->setText(qs(InitialPositionLine));
-    ParseEPDLine();
+    resetView();
+    m_document.initialPosition();
+    documentChanged();
 }
 
 void TFormMain::BtnClearBoardClick()
@@ -608,10 +618,14 @@ void TFormMain::MIEditPasteClick()
         m_platform.messages->showError(QStringLiteral("No TEXT found in clipboard"));
         return;
     }
+    // The text goes through the line field, which keeps what it can hold of it.
     ui->EditFENLine->setText(clipboard.text());
-    if (!ParseEPDLine()) {
+    resetView();
+    const auto message = m_document.paste(ss(lineText()));
+    documentChanged();
+    if (message) {
+        m_platform.messages->showError(qs(*message));
         m_platform.messages->showError(QStringLiteral("No valid EPD/FEN found in clipboard"));
-        ClearPosition();
     }
 }
 
@@ -625,6 +639,12 @@ void TFormMain::resetPalette()
         entry.image->setToolTip(QString::fromLatin1(SelectPieceHint));
     }
     SelectedPiece = 0;
+}
+
+void TFormMain::resetView()
+{
+    resetPalette();
+    RefreshAllSquares();
 }
 
 void TFormMain::paletteClick(int piece)
@@ -677,19 +697,13 @@ void TFormMain::ImagePawnClick()
 
 void TFormMain::chessBoardOnMouseDown(MouseButton button, ShiftState shift, int x, int y)
 {
+    // Runs before the board view decides on a drag, so a piece placed now can be dragged on.
     TPictogram2D& view = board();
     const int square = view.SquareAt(x, y);
-    int piece = -1;
-    if ((SelectedPiece == 0 && button == MouseButton::Right) || (shift & ShiftKey))
-        piece = 0;
-    else if (SelectedPiece != 0)
-        piece = button == MouseButton::Right ? SelectedPiece + 6 : SelectedPiece;
-    if (piece < 0)
+    if (!m_document.press(square, SelectedPiece, button, shift))
         return;
-    view.SetSquare(piece, square);
-    view.DrawSquare(piece, square);
+    documentChanged();
     view.RefreshSquare(square);
-    BuildEPDLine();
 }
 
 void TFormMain::chessBoardOnMouseUp(MouseButton, ShiftState, int, int)
@@ -697,40 +711,21 @@ void TFormMain::chessBoardOnMouseUp(MouseButton, ShiftState, int, int)
     TPictogram2D& view = board();
     BoardMove move;
     view.GetLastMove(move);
-    const int from = move.from;
-    const int to = move.to;
-    const int moving = view.GetSquare(from);
-    const int target = view.GetSquare(to);
-    const bool isWhite = isWhitePiece(moving);
-    const bool isBlack = isBlackPiece(moving);
-    bool accept;
-    if (SelectedPiece != 0 || target == 0)
-        accept = true;
-    else if (isWhitePiece(target))
-        accept = !isWhite;
-    else
-        accept = !isBlack;
-    if (accept) {
-        view.SetSquare(0, from);
-        view.SetSquare(moving, to);
-        view.RefreshSquare(to);
-    } else {
-        view.RefreshSquare(from);
-    }
-    BuildEPDLine();
+    const bool moved = m_document.drop(move, SelectedPiece != 0);
+    documentChanged();
+    // The drag has painted over the squares it left: they show their pieces again.
+    view.RefreshSquare(move.from);
+    if (moved)
+        view.RefreshSquare(move.to);
 }
 
 // ---- Transformations and piece lists
 
 void TFormMain::transform(Transformation transformation)
 {
-    const TChessPosition target = TransformBoard(boardPosition(), transformation);
-    ClearPosition();
-    TPictogram2D& view = board();
-    for (int rank = 7; rank >= 0; --rank)
-        for (int file = 0; file < 8; ++file)
-            view.SetSquare(target.GetPiece(squareIndex(file, rank)), squareIndex(file, rank));
-    BuildEPDLine();
+    resetView();
+    m_document.transform(transformation);
+    documentChanged();
 }
 
 void TFormMain::MIEditTransformRotateleftClick()
@@ -769,14 +764,10 @@ void TFormMain::enterPieceList(PieceColor color)
         = m_platform.textInput->askText(white ? QStringLiteral("Pictog: white piece positions")
                                               : QStringLiteral("Pictog: black piece positions"),
             QStringLiteral("Enter piece position string"));
-    const PieceListOutcome outcome = ReadPieceList(ss(text), color);
-    TPictogram2D& view = board();
-    for (const Placement& placement : outcome.placements)
-        view.SetSquare(placement.piece, placement.square);
-    if (outcome.status == PieceListOutcome::Status::Failed)
-        m_platform.messages->showError(qs(outcome.message));
-    else if (outcome.status == PieceListOutcome::Status::Completed)
-        BuildEPDLine();
+    const auto message = m_document.readPieceList(ss(text), color);
+    documentChanged();
+    if (message)
+        m_platform.messages->showError(qs(*message));
 }
 
 void TFormMain::WhitePiecesPositionClick()
@@ -798,7 +789,7 @@ void TFormMain::copyText(const std::string& text)
 
 void TFormMain::MIEditCopyClick()
 {
-    copyText(ss(lineText()));
+    copyText(m_document.line);
 }
 
 void TFormMain::MIEditCopyAsFENstringClick()
@@ -808,7 +799,7 @@ void TFormMain::MIEditCopyAsFENstringClick()
 
 void TFormMain::MIEditCopyAsCCCFENstringClick()
 {
-    copyText(BuildCCCFENString(ss(lineText())));
+    copyText(BuildCCCFENString(m_document.line));
 }
 
 void TFormMain::MIEditCopyAsASCIIClick()
@@ -817,25 +808,20 @@ void TFormMain::MIEditCopyAsASCIIClick()
     settings.coordinates = m_params->coordinates();
     settings.showSideToMove = m_params->showSideToMove();
     settings.showFenLine = m_params->showFenLine();
-    copyText(
-        BuildASCIIBoard(boardCodes(), listEntry(ui->ComboBoxMoveRight), ss(lineText()), settings));
+    copyText(BuildASCIIBoard(
+        boardCodesOf(m_document.board), m_document.panel.moveRight, m_document.line, settings));
 }
 
 void TFormMain::MIEditCopyAsPGNClick()
 {
     const QString date = m_platform.date ? m_platform.date->shortDate() : QString();
-    copyText(BuildPGNHeader(ss(lineText()), listEntry(ui->ComboBoxMoveRight), ss(date)));
+    copyText(BuildPGNHeader(m_document.line, m_document.panel.moveRight, ss(date)));
 }
 
 void TFormMain::BuildHTMLCode(bool forPreview)
 {
-    Captions captions;
-    captions.header1 = ss(ui->EditHeader1->text());
-    captions.header2 = ss(ui->EditHeader2->text());
-    captions.footer1 = ss(ui->EditFooter1->text());
-    captions.footer2 = ss(ui->EditFooter2->text());
-    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), captions, ss(lineText()),
-        listEntry(ui->ComboBoxMoveRight), boardCodes(),
+    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), m_document.captions,
+        m_document.line, m_document.panel.moveRight, boardCodesOf(m_document.board),
         forPreview ? HtmlMode::Preview : HtmlMode::Clipboard);
     if (!forPreview)
         m_platform.clipboard->setText(qs(m_exportText));
@@ -877,15 +863,13 @@ std::optional<Raster> TFormMain::ComposeDiagramPicture()
     options.showBorder = m_params->showBorder();
     options.coordinates = m_params->coordinates();
     options.colorDiagramBackground = m_params->colorDiagramBackground();
+    // Drawn apart from the screen board, in its square colours and with the same pieces.
+    if (!m_pictureBoard)
+        m_pictureBoard = std::make_unique<TPictogram2D>(m_resources);
+    m_pictureBoard->SetLightSquareColor(board().LightSquareColor());
+    m_pictureBoard->SetDarkSquareColor(board().DarkSquareColor());
     // The classic picture always has White at the bottom, whichever way the screen board shows.
-    TPictogram2D& view = board();
-    const bool flipped = !view.WhiteIsAtBottom();
-    if (flipped)
-        view.SetWhiteIsAtBottom(true);
-    std::optional<Raster> picture = pictog::ComposeDiagramPicture(view, options);
-    if (flipped)
-        view.SetWhiteIsAtBottom(false);
-    return picture;
+    return pictog::ComposeDiagramPicture(*m_pictureBoard, m_document.board, false, options);
 }
 
 void TFormMain::savePicture(bool png)

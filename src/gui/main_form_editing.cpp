@@ -19,26 +19,6 @@
 
 namespace pictog::gui {
 
-namespace {
-
-    // Typing in one caption field is one step: the key of the field when it is all that changed.
-    int captionMergeKey(const EditorState& before, const EditorState& after)
-    {
-        int changed = -1;
-        for (std::size_t i = 0; i < after.captions.size(); ++i) {
-            if (before.captions[i] != after.captions[i]) {
-                if (changed >= 0)
-                    return 0;
-                changed = static_cast<int>(i);
-            }
-        }
-        EditorState same = after;
-        same.captions = before.captions;
-        return changed >= 0 && same == before ? changed + 1 : 0;
-    }
-
-} // namespace
-
 void TFormMain::setUpEditorExtras()
 {
     // The status line sits in the free strip under the line field, inside the fixed client area.
@@ -82,25 +62,21 @@ void TFormMain::setUpEditorExtras()
 
     connect(ui->Pictogram2D1, &BoardWidget::annotationGesture, this, &TFormMain::annotationGesture);
 
-    // Every change of what an undo step holds schedules a step; the step is taken when the event
-    // loop is next idle, so a command that changes many things at once is one step.
+    // Every change of the document schedules a step; the step is taken when the event loop is
+    // next idle, so a command that changes many things at once is one step.
     m_undoTimer = new QTimer(this);
     m_undoTimer->setSingleShot(true);
     m_undoTimer->setInterval(0);
     connect(m_undoTimer, &QTimer::timeout, this, &TFormMain::commitUndoStep);
-    for (QLineEdit* edit :
-        { ui->EditFENLine, ui->EditHeader1, ui->EditHeader2, ui->EditFooter1, ui->EditFooter2 })
-        connect(edit, &QLineEdit::textChanged, this, &TFormMain::scheduleUndoStep);
-    for (QComboBox* box : { ui->ComboBoxMoveRight, ui->ComboBoxEpField })
-        connect(box, &QComboBox::editTextChanged, this, &TFormMain::scheduleUndoStep);
 
     if (m_params->activated()) {
         Annotations stored;
         // A stored text the reader rejects leaves the board without annotations.
         if (!parseAnnotationComment(m_params->boardAnnotations(), stored))
-            ui->Pictogram2D1->setAnnotations(stored);
+            m_document.annotations = stored;
+        showDocument();
     }
-    m_undo.reset(editorState());
+    m_undo.reset(m_document);
     updateUndoActions();
     setUpExportActions();
 }
@@ -111,21 +87,6 @@ QAction* TFormMain::action(const char* objectName) const
 }
 
 // ---- Undo and Redo
-
-EditorState TFormMain::editorState() const
-{
-    auto& self = const_cast<TFormMain&>(*this);
-    EditorState state;
-    state.board = self.boardPosition();
-    state.panel = panelState();
-    state.moveRightText = ui->ComboBoxMoveRight->currentText();
-    state.epFieldText = ui->ComboBoxEpField->currentText();
-    state.captions = { ui->EditHeader1->text(), ui->EditHeader2->text(), ui->EditFooter1->text(),
-        ui->EditFooter2->text() };
-    state.annotations = annotations();
-    state.line = ui->EditFENLine->text();
-    return state;
-}
 
 void TFormMain::scheduleUndoStep()
 {
@@ -142,40 +103,9 @@ void TFormMain::commitUndoStep()
         m_undoTimer->start(std::chrono::milliseconds(50));
         return;
     }
-    const EditorState state = editorState();
-    if (m_undo.record(state, captionMergeKey(m_undo.current(), state)))
+    if (m_undo.record(m_document, captionMergeKey(m_undo.current(), m_document)))
         m_statusLine->clear();
     updateUndoActions();
-}
-
-void TFormMain::restoreEditorState(const EditorState& state)
-{
-    TPictogram2D& view = board();
-    for (int rank = 0; rank < 8; ++rank)
-        for (int file = 0; file < 8; ++file)
-            view.SetSquare(state.board.GetPiece(squareIndex(file, rank)), squareIndex(file, rank));
-    {
-        // The panel takes the step's values without its handlers: the line is the step's own.
-        const QSignalBlocker blockers[] = { QSignalBlocker(ui->CBWhiteShortCastling),
-            QSignalBlocker(ui->CBWhiteLongCastling), QSignalBlocker(ui->CBBlackShortCastling),
-            QSignalBlocker(ui->CBBlackLongCastling), QSignalBlocker(ui->SpinEditMoveNumber),
-            QSignalBlocker(ui->SpinEditHalfMoveClock) };
-        setCastling(state.panel);
-        ui->ComboBoxMoveRight->setCurrentIndex(state.panel.moveRight);
-        if (state.panel.moveRight < 0)
-            ui->ComboBoxMoveRight->setEditText(state.moveRightText);
-        ui->ComboBoxEpField->setCurrentIndex(state.panel.epField);
-        if (state.panel.epField < 0)
-            ui->ComboBoxEpField->setEditText(state.epFieldText);
-        ui->SpinEditMoveNumber->setValue(state.panel.moveNumber);
-        ui->SpinEditHalfMoveClock->setValue(state.panel.halfMoveClock);
-    }
-    ui->EditHeader1->setText(state.captions[0]);
-    ui->EditHeader2->setText(state.captions[1]);
-    ui->EditFooter1->setText(state.captions[2]);
-    ui->EditFooter2->setText(state.captions[3]);
-    ui->Pictogram2D1->setAnnotations(state.annotations);
-    ui->EditFENLine->setText(state.line);
 }
 
 void TFormMain::MIEditUndoClick()
@@ -186,7 +116,8 @@ void TFormMain::MIEditUndoClick()
     commitUndoStep();
     if (!m_undo.canUndo())
         return;
-    restoreEditorState(m_undo.undo());
+    m_document = m_undo.undo();
+    showDocument();
     commitUndoStep();
 }
 
@@ -197,7 +128,8 @@ void TFormMain::MIEditRedoClick()
     commitUndoStep();
     if (!m_undo.canRedo())
         return;
-    restoreEditorState(m_undo.redo());
+    m_document = m_undo.redo();
+    showDocument();
     commitUndoStep();
 }
 
@@ -211,23 +143,19 @@ void TFormMain::updateUndoActions()
 
 const Annotations& TFormMain::annotations() const
 {
-    return ui->Pictogram2D1->annotations();
+    return m_document.annotations;
 }
 
 void TFormMain::setAnnotations(const Annotations& annotations)
 {
-    ui->Pictogram2D1->setAnnotations(annotations);
-    scheduleUndoStep();
+    m_document.annotations = annotations;
+    documentChanged();
 }
 
 void TFormMain::annotationGesture(int from, int to, AnnotationColor color)
 {
-    Annotations changed = annotations();
-    if (from == to)
-        toggleSquare(changed, { from, color });
-    else
-        toggleArrow(changed, { from, to, color });
-    setAnnotations(changed);
+    m_document.toggleAnnotation(from, to, color);
+    documentChanged();
 }
 
 void TFormMain::MIEditClearAnnotationsClick()

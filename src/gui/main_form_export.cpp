@@ -52,23 +52,10 @@ TDlgExportDiagram& TFormMain::exportDialog()
     return *m_dlgExportDiagram;
 }
 
-DiagramContent TFormMain::diagramContent()
-{
-    DiagramContent content;
-    content.board = boardPosition();
-    content.panel = panelState();
-    content.captions.header1 = ui->EditHeader1->text().toStdString();
-    content.captions.header2 = ui->EditHeader2->text().toStdString();
-    content.captions.footer1 = ui->EditFooter1->text().toStdString();
-    content.captions.footer2 = ui->EditFooter2->text().toStdString();
-    content.annotations = annotations();
-    return content;
-}
-
 void TFormMain::MIFileExportDiagramClick()
 {
     TDlgExportDiagram& dialog = exportDialog();
-    dialog.setContent(diagramContent());
+    dialog.setContent(m_document);
     dialog.setChoices(m_params->diagramExport(), !board().WhiteIsAtBottom());
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -101,8 +88,8 @@ bool TFormMain::saveDiagram(const DiagramExportSettings& settings, bool flip)
         { "Save Diagram as PDF Document ...", "PDF document (*.pdf)" },
     };
     const auto& text = texts[static_cast<int>(settings.format)];
-    const DiagramContent content = diagramContent();
-    const DiagramRenderOptions options = renderOptionsFor(settings, flip, *m_params, content);
+    const DiagramRenderOptions options
+        = renderOptionsFor(settings, flip, *m_params, m_document.captions, m_document.annotations);
     if (const auto problem = checkRenderOptions(options)) {
         m_platform.messages->showError(QString::fromStdString(*problem));
         return false;
@@ -120,7 +107,7 @@ bool TFormMain::saveDiagram(const DiagramExportSettings& settings, bool flip)
     if (fileName.isEmpty())
         return false;
 
-    const std::string bytes = renderDiagramFile(settings.format, content, options);
+    const std::string bytes = renderDiagramFile(settings.format, m_document, options);
     const std::string error = bytes.empty()
         ? std::string("Error in creating diagram")
         : writeFileReplacing(fileName.toStdString(),
@@ -141,21 +128,20 @@ void TFormMain::MIEditCopyAsDiagramClick()
 {
     DiagramExportSettings settings = m_params->diagramExport();
     settings.format = ExportFormat::Png;
-    const DiagramContent content = diagramContent();
-    const DiagramRenderOptions options
-        = renderOptionsFor(settings, !board().WhiteIsAtBottom(), *m_params, content);
-    const std::string png = renderDiagramPng(content.board, content.panel, options);
+    const EditDocument& d = m_document;
+    const DiagramRenderOptions options = renderOptionsFor(
+        settings, !board().WhiteIsAtBottom(), *m_params, d.captions, d.annotations);
+    const std::string png = renderDiagramPng(d.board, d.panel, options);
     if (png.empty()) {
         const auto problem = checkRenderOptions(options);
         m_platform.messages->showError(
             QString::fromStdString(problem ? *problem : "Error in creating diagram"));
         return;
     }
-    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), content.captions,
-        ui->EditFENLine->text().toStdString(), panelState().moveRight, boardCodes(),
-        HtmlMode::Clipboard);
+    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), d.captions, d.line,
+        d.panel.moveRight, boardCodesOf(d.board), HtmlMode::Clipboard);
     m_platform.clipboard->setDiagram(QByteArray(png.data(), static_cast<qsizetype>(png.size())),
-        ui->EditFENLine->text(), QString::fromStdString(m_exportText));
+        QString::fromStdString(d.line), QString::fromStdString(m_exportText));
     showStatus(QStringLiteral("Diagram copied as picture, FEN line and HTML code"));
 }
 
