@@ -227,6 +227,8 @@ private:
 
     void setUpControls();
     void connectHandlers();
+    // Ties the classic menu items to their handlers.
+    void connectMenus();
     void MainFormOnCreate();
     void createDialogs();
     void FormShow();
