@@ -13,6 +13,7 @@
 #include "spin_edit.h"
 #include "ui_MainForm.h"
 
+#include "diagram/diagram_picture.h"
 #include "diagram/embedded_resources.h"
 #include "diagram/jpeg_decoder.h"
 
@@ -442,6 +443,11 @@ void TFormMain::setPanelBoardColor(ColorValue color)
     QPalette palette = ui->PanelBoard->palette();
     palette.setColor(QPalette::Window, qcolor(color));
     ui->PanelBoard->setPalette(palette);
+}
+
+void TFormMain::RefreshAllSquares()
+{
+    pictog::RefreshAllSquares(board());
 }
 
 void TFormMain::refreshBoard()

@@ -252,7 +252,8 @@ private:
     void transform(Transformation transformation);
     void enterPieceList(PieceColor color);
     void copyText(const std::string& text);
-    std::optional<Raster> ComposeDiagramPicture();
+    // The classic picture of the document's position: always White at the bottom.
+    std::optional<Raster> ComposeDiagramPicture(const EditDocument& document);
     void savePicture(bool png);
     // Hands a web address from the settings to the shell; anything else is reported instead.
     void openWebAddress(const std::string& text);
@@ -263,8 +264,10 @@ private:
     void scheduleUndoStep();
     void updateUndoActions();
     void setUpExportActions();
-    // Renders the diagram in the format and asks for the file; false when nothing was written.
-    bool saveDiagram(const DiagramExportSettings& settings, bool flip);
+    // Renders the document's diagram in the format, turned when flip, and asks for the file;
+    // false when nothing was written.
+    bool saveDiagram(
+        const DiagramExportSettings& settings, const EditDocument& document, bool flip);
 
     std::unique_ptr<Ui::TFormMain> ui;
     EditDocument m_document;
@@ -288,7 +291,7 @@ private:
     TDlgHtmlOptions* m_dlgHtmlOptions = nullptr;
     TLicenceBox* m_licenceBox = nullptr;
 
-    UndoStack<EditorState> m_undo { 200 };
+    UndoStack<EditDocument> m_undo { 200 };
     QTimer* m_undoTimer = nullptr;
     QLabel* m_statusLine = nullptr;
     QAction* m_undoAction = nullptr;

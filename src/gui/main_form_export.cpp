@@ -95,12 +95,7 @@ void TFormMain::BtnPreviewHTMLClick()
 
 // ---- Pictures
 
-void TFormMain::RefreshAllSquares()
-{
-    pictog::RefreshAllSquares(board());
-}
-
-std::optional<Raster> TFormMain::ComposeDiagramPicture()
+std::optional<Raster> TFormMain::ComposeDiagramPicture(const EditDocument& document)
 {
     DiagramPictureOptions options;
     options.showBorder = m_params->showBorder();
@@ -112,7 +107,7 @@ std::optional<Raster> TFormMain::ComposeDiagramPicture()
     m_pictureBoard->SetLightSquareColor(board().LightSquareColor());
     m_pictureBoard->SetDarkSquareColor(board().DarkSquareColor());
     // The classic picture always has White at the bottom, whichever way the screen board shows.
-    return pictog::ComposeDiagramPicture(*m_pictureBoard, m_document.board, false, options);
+    return pictog::ComposeDiagramPicture(*m_pictureBoard, document.board, false, options);
 }
 
 void TFormMain::savePicture(bool png)
@@ -131,7 +126,7 @@ void TFormMain::savePicture(bool png)
     if (fileName.isEmpty())
         return;
 
-    const std::optional<Raster> picture = ComposeDiagramPicture();
+    const std::optional<Raster> picture = ComposeDiagramPicture(m_document);
     if (!picture) {
         m_platform.messages->showError(QStringLiteral("Error in creating diagram bitmap"));
         return;
@@ -161,7 +156,7 @@ void TFormMain::MIFileSaveAsPNGClick()
 
 void TFormMain::MIEditCopyAsBitmapClick()
 {
-    const std::optional<Raster> picture = ComposeDiagramPicture();
+    const std::optional<Raster> picture = ComposeDiagramPicture(m_document);
     if (!picture) {
         m_platform.messages->showError(QStringLiteral("Error in creating diagram bitmap"));
         return;
@@ -190,24 +185,25 @@ void TFormMain::MIFileExportDiagramClick()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_params->setDiagramExport(dialog.settings());
-    saveDiagram(dialog.settings(), dialog.flip());
+    saveDiagram(dialog.settings(), m_document, dialog.flip());
 }
 
 void TFormMain::MIFileSaveAsSVGClick()
 {
     DiagramExportSettings settings = m_params->diagramExport();
     settings.format = ExportFormat::Svg;
-    saveDiagram(settings, !board().WhiteIsAtBottom());
+    saveDiagram(settings, m_document, !board().WhiteIsAtBottom());
 }
 
 void TFormMain::MIFileSaveAsPDFClick()
 {
     DiagramExportSettings settings = m_params->diagramExport();
     settings.format = ExportFormat::Pdf;
-    saveDiagram(settings, !board().WhiteIsAtBottom());
+    saveDiagram(settings, m_document, !board().WhiteIsAtBottom());
 }
 
-bool TFormMain::saveDiagram(const DiagramExportSettings& settings, bool flip)
+bool TFormMain::saveDiagram(
+    const DiagramExportSettings& settings, const EditDocument& document, bool flip)
 {
     static const struct {
         const char* title;
@@ -219,7 +215,7 @@ bool TFormMain::saveDiagram(const DiagramExportSettings& settings, bool flip)
     };
     const auto& text = texts[static_cast<int>(settings.format)];
     const DiagramRenderOptions options
-        = renderOptionsFor(settings, flip, *m_params, m_document.captions, m_document.annotations);
+        = renderOptionsFor(settings, flip, *m_params, document.captions, document.annotations);
     if (const auto problem = checkRenderOptions(options)) {
         m_platform.messages->showError(QString::fromStdString(*problem));
         return false;
@@ -237,7 +233,7 @@ bool TFormMain::saveDiagram(const DiagramExportSettings& settings, bool flip)
     if (fileName.isEmpty())
         return false;
 
-    const std::string bytes = renderDiagramFile(settings.format, m_document, options);
+    const std::string bytes = renderDiagramFile(settings.format, document, options);
     const std::string error = bytes.empty()
         ? std::string("Error in creating diagram")
         : writeFileReplacing(fileName.toStdString(),
