@@ -2,6 +2,8 @@
 
 #include "position/validation.h"
 
+#include <utility>
+
 namespace pictog {
 
 namespace {
@@ -87,15 +89,15 @@ void EditDocument::initialPosition()
     readLine(InitialPositionLine);
 }
 
-std::optional<std::string> EditDocument::resume(const std::string& storedLine,
-    const Captions& storedCaptions, int moveNumber, int halfMoveClock)
+std::optional<std::string> EditDocument::resume(
+    std::string storedLine, Captions storedCaptions, int moveNumber, int halfMoveClock)
 {
     clear();
-    line = storedLine;
+    line = std::move(storedLine);
     std::optional<std::string> message;
     if (!line.empty())
         message = readLine(line);
-    captions = storedCaptions;
+    captions = std::move(storedCaptions);
     // The counters come back one after the other, each rebuilding the line when it changes.
     const int moveBefore = panel.moveNumber;
     panel.setMoveNumber(moveNumber);

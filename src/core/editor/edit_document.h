@@ -48,9 +48,9 @@ struct EditDocument {
     // Start-up from the stored history: the line (read unless empty, which is shown as it is),
     // the captions, then the counters (clamped; each that differs from what the line gave
     // rebuilds the line). Returns the parser's message for a rejected line, whose board and panel
-    // are then shown in the line.
-    std::optional<std::string> resume(const std::string& storedLine, const Captions& storedCaptions,
-        int moveNumber, int halfMoveClock);
+    // are then shown in the line. Taken by value: they may be this document's own.
+    std::optional<std::string> resume(
+        std::string storedLine, Captions storedCaptions, int moveNumber, int halfMoveClock);
 
     // The side panel as the user changes it. An entry of -1 keeps typed as the list's text;
     // counters are taken as given (the spin boxes clamp them when they lose the focus).
