@@ -329,6 +329,8 @@ namespace {
         };
         const Case cases[] = {
             { WhitePawn, 64, 74, WhiteQueen, true, WhiteQueen },
+            { WhitePawn, 60, 70, WhiteQueen, true, WhiteQueen }, // a8: the first square of rank 8
+            { BlackPawn, 17, 7, WhiteQueen, true, BlackQueen }, // h1: the last square of rank 1
             { WhitePawn, 64, 77, WhiteQueen, false, WhiteQueen },
             { BlackPawn, 14, 4, WhiteQueen, true, BlackQueen },
             { BlackPawn, 10, 0, WhiteQueen, false, BlackQueen },

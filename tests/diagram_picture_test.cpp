@@ -261,6 +261,32 @@ namespace {
         EXPECT_EQ(picture->pixel(36 + 266 + 1, 36 + 266 + 1), pixelRgb(200, 210, 220)); // h1 light
     }
 
+    TEST(DiagramPicture, ComposedFromAPositionInEitherOrientation)
+    {
+        using test::TestPieces;
+        TestPieces pieces;
+        TPictogram2D board(pieces.lookup());
+        board.SetSquare(WhiteQueen, squareIndex(3, 0)); // d1: a piece the position does not hold
+        TChessPosition position = emptyPosition();
+        position.SetPiece(WhiteKing, squareIndex(4, 0)); // e1
+        position.SetPiece(BlackPawn, squareIndex(0, 6)); // a7
+        for (const bool flip : { false, true }) {
+            SCOPED_TRACE(flip);
+            const auto picture = ComposeDiagramPicture(board, position, flip, {});
+            ASSERT_TRUE(picture);
+            // A pixel of the piece block on a square; turned, a1 is at the top right.
+            const auto at = [&](int file, int rank) {
+                const int column = flip ? 7 - file : file;
+                const int row = flip ? rank : 7 - rank;
+                return picture->pixel(36 + 38 * column + TestPieces::BlockLeft + 3,
+                    36 + 38 * row + TestPieces::BlockTop + 3);
+            };
+            EXPECT_EQ(at(4, 0), TestPieces::colorOf(WhiteKing));
+            EXPECT_EQ(at(0, 6), TestPieces::colorOf(BlackPawn));
+            EXPECT_NE(at(3, 0), TestPieces::colorOf(WhiteQueen));
+        }
+    }
+
     TEST(DiagramPicture, LettersDoNotTurnWithTheBoard)
     {
         test::TestPieces pieces;

@@ -3,7 +3,7 @@
 namespace pictog::gui {
 
 DiagramRenderOptions renderOptionsFor(const DiagramExportSettings& settings, bool flip,
-    const TPictogParams& params, const DiagramContent& content)
+    const TPictogParams& params, const Captions& captions, const Annotations& annotations)
 {
     DiagramRenderOptions options;
     options.showBorder = params.showBorder();
@@ -21,28 +21,28 @@ DiagramRenderOptions renderOptionsFor(const DiagramExportSettings& settings, boo
     options.flip = flip;
     options.marker = settings.marker;
     if (settings.captions) {
-        options.header1 = content.captions.header1;
-        options.header2 = content.captions.header2;
-        options.footer1 = content.captions.footer1;
-        options.footer2 = content.captions.footer2;
+        options.header1 = captions.header1;
+        options.header2 = captions.header2;
+        options.footer1 = captions.footer1;
+        options.footer2 = captions.footer2;
     }
     if (settings.drawAnnotations)
-        options.annotations = content.annotations;
+        options.annotations = annotations;
     return options;
 }
 
 std::string renderDiagramFile(
-    ExportFormat format, const DiagramContent& content, const DiagramRenderOptions& options)
+    ExportFormat format, const EditDocument& document, const DiagramRenderOptions& options)
 {
     switch (format) {
     case ExportFormat::Svg:
-        return renderDiagramSvg(content.board, content.panel, options);
+        return renderDiagramSvg(document.board, document.panel, options);
     case ExportFormat::Pdf:
-        return renderDiagramPdf(content.board, content.panel, options);
+        return renderDiagramPdf(document.board, document.panel, options);
     case ExportFormat::Png:
         break;
     }
-    return renderDiagramPng(content.board, content.panel, options);
+    return renderDiagramPng(document.board, document.panel, options);
 }
 
 } // namespace pictog::gui

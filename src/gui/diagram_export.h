@@ -2,6 +2,7 @@
 
 #include "diagram_renderer.h"
 
+#include "editor/edit_document.h"
 #include "export/html_diagram.h"
 #include "settings/diagram_export_settings.h"
 #include "settings/pictog_params.h"
@@ -10,23 +11,16 @@
 
 namespace pictog::gui {
 
-// What a scalable export shows: the position, its panel, the captions and the annotations.
-struct DiagramContent {
-    TChessPosition board;
-    PanelState panel;
-    Captions captions;
-    Annotations annotations;
-};
-
 // The renderer's options for the export dialog's choices, as pictog-cli builds them from the same
 // settings file and the options --square or --dpi with --square-mm, --style, --flip, --marker,
 // the caption options and --arrows/--squares: border, coordinates and colours from the settings,
 // the captions and the annotations only where the choices say so.
 DiagramRenderOptions renderOptionsFor(const DiagramExportSettings& settings, bool flip,
-    const TPictogParams& params, const DiagramContent& content);
+    const TPictogParams& params, const Captions& captions, const Annotations& annotations);
 
-// The file's bytes in the chosen format; empty when the options cannot be drawn.
+// The file's bytes of the document's position in the chosen format; empty when the options
+// cannot be drawn.
 std::string renderDiagramFile(
-    ExportFormat format, const DiagramContent& content, const DiagramRenderOptions& options);
+    ExportFormat format, const EditDocument& document, const DiagramRenderOptions& options);
 
 } // namespace pictog::gui

@@ -142,9 +142,9 @@ TDlgExportDiagram::~TDlgExportDiagram()
     m_watcher.waitForFinished();
 }
 
-void TDlgExportDiagram::setContent(const DiagramContent& content)
+void TDlgExportDiagram::setContent(const EditDocument& document)
 {
-    m_content = content;
+    m_document = document;
     choicesChanged();
 }
 
@@ -202,7 +202,8 @@ bool TDlgExportDiagram::flip() const
 
 DiagramRenderOptions TDlgExportDiagram::renderOptions() const
 {
-    return renderOptionsFor(settings(), flip(), m_params, m_content);
+    return renderOptionsFor(
+        settings(), flip(), m_params, m_document.captions, m_document.annotations);
 }
 
 bool TDlgExportDiagram::previewPending() const
@@ -256,11 +257,11 @@ void TDlgExportDiagram::startPreview()
             static_cast<int>(options.squarePx * std::sqrt(PreviewPixelLimit / pixels)));
         reduced = true;
     }
-    const DiagramContent content = m_content;
+    const TChessPosition board = m_document.board;
+    const PanelState panel = m_document.panel;
     m_running = true;
-    m_watcher.setFuture(QtConcurrent::run([content, options, reduced] {
-        return Rendered { toQImage(renderDiagramImage(content.board, content.panel, options)),
-            reduced };
+    m_watcher.setFuture(QtConcurrent::run([board, panel, options, reduced] {
+        return Rendered { toQImage(renderDiagramImage(board, panel, options)), reduced };
     }));
 }
 

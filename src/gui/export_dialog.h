@@ -30,7 +30,7 @@ public:
     ~TDlgExportDiagram() override;
 
     // The diagram to show, and the choices to start from (flip: the view's orientation).
-    void setContent(const DiagramContent& content);
+    void setContent(const EditDocument& document);
     void setChoices(const DiagramExportSettings& settings, bool flip);
 
     DiagramExportSettings settings() const;
@@ -56,7 +56,7 @@ private:
     void showPreview();
 
     const TPictogParams& m_params;
-    DiagramContent m_content;
+    EditDocument m_document;
     QComboBox* m_format;
     QRadioButton* m_pixels;
     QRadioButton* m_print;

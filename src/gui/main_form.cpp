@@ -1,65 +1,34 @@
+// The main window: its construction, start-up and shutdown, and showDocument, which brings
+// every widget in line with the document.
+
 #include "main_form.h"
 
-#include "about_box.h"
 #include "board_widget.h"
 #include "general_options_dialog.h"
 #include "html_options_dialog.h"
 #include "licence_box.h"
+#include "main_form_text.h"
 #include "palette_image.h"
 #include "settings_text.h"
 #include "spin_edit.h"
 #include "ui_MainForm.h"
 
-#include "diagram/bmp_codec.h"
 #include "diagram/diagram_picture.h"
 #include "diagram/embedded_resources.h"
-#include "diagram/file_output.h"
 #include "diagram/jpeg_decoder.h"
-#include "diagram/png_encoder.h"
-#include "export/html_preview.h"
-#include "export/text_exports.h"
-#include "position/epd_line.h"
-#include "position/validation.h"
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
-
-#include <exception>
 
 namespace pictog::gui {
 
 namespace {
-
-    QString qs(const std::string& text)
-    {
-        return QString::fromStdString(text);
-    }
-    QString qs(std::string_view text)
-    {
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    }
-    std::string ss(const QString& text)
-    {
-        return text.toStdString();
-    }
-
-    constexpr const char* SelectPieceHint = "Click to select piece";
-    constexpr const char* DeselectPieceHint = "Click to deselect piece";
-    constexpr const char* DraggingHint = "Move pieces by mouse dragging";
-    constexpr const char* PlacingHint = "Position pieces by mouse clicking";
-
-    // The entry a list stands on, or -1 when none is selected or the user typed over its text.
-    int listEntry(const QComboBox* box)
-    {
-        const int index = box->currentIndex();
-        return index >= 0 && box->currentText() == box->itemText(index) ? index : -1;
-    }
 
     // The palette's picture of a piece, or an empty one after reporting "Error loading PALETTEn":
     // the program goes on with a blank button.
@@ -162,24 +131,17 @@ void TFormMain::setUpControls()
 
     ui->N7->setSeparator(true);
 
-    // Until start-up clears the position the lists show their texts with nothing selected.
-    ui->ComboBoxMoveRight->setCurrentIndex(-1);
-    ui->ComboBoxMoveRight->setEditText(QStringLiteral("to move"));
-    ui->ComboBoxEpField->setCurrentIndex(-1);
-    ui->ComboBoxEpField->setEditText(QStringLiteral("ep field"));
-
     m_palette[0] = { ui->BevelKing, ui->ImageKing, WhiteKing };
     m_palette[1] = { ui->BevelQueen, ui->ImageQueen, WhiteQueen };
     m_palette[2] = { ui->BevelRook, ui->ImageRook, WhiteRook };
     m_palette[3] = { ui->BevelBishop, ui->ImageBishop, WhiteBishop };
     m_palette[4] = { ui->BevelKnight, ui->ImageKnight, WhiteKnight };
     m_palette[5] = { ui->BevelPawn, ui->ImagePawn, WhitePawn };
-    const ResourceLookup resources
-        = m_platform.resources ? m_platform.resources : ResourceLookup(findResource);
+    m_resources = m_platform.resources ? m_platform.resources : ResourceLookup(findResource);
     for (const PaletteEntry& entry : m_palette)
-        entry.image->setPixmap(paletteIcon(entry.piece, resources, m_coreMessages));
+        entry.image->setPixmap(paletteIcon(entry.piece, m_resources, m_coreMessages));
 
-    ui->Pictogram2D1->createBoard(resources, &m_coreMessages);
+    ui->Pictogram2D1->createBoard(m_resources, &m_coreMessages);
     // A click on the board takes the keyboard focus, so Ctrl+C and Ctrl+V then work on the
     // position instead of the caption field clicked last.
     ui->Pictogram2D1->setFocusPolicy(Qt::ClickFocus);
@@ -233,6 +195,7 @@ void TFormMain::connectHandlers()
     connect(ui->SpinEditMoveNumber, &SpinEdit::changed, this, &TFormMain::SpinEditMoveNumberChange);
     connect(ui->SpinEditHalfMoveClock, &SpinEdit::changed, this,
         &TFormMain::SpinEditHalfMoveClockChange);
+    connectDocumentEdits();
 
     connect(ui->BtnInitPosition, &QPushButton::clicked, this, &TFormMain::BtnInitPositionClick);
     connect(ui->BtnClearBoard, &QPushButton::clicked, this, &TFormMain::BtnClearBoardClick);
@@ -253,48 +216,7 @@ void TFormMain::connectHandlers()
     view.OnMouseUp
         = [this](MouseButton b, ShiftState s, int x, int y) { chessBoardOnMouseUp(b, s, x, y); };
 
-    const std::pair<QAction*, void (TFormMain::*)()> actions[] = {
-        { ui->MIFileSaveAsBMP, &TFormMain::MIFileSaveAsBMPClick },
-        { ui->MIFileSaveAsPNG, &TFormMain::MIFileSaveAsPNGClick },
-        { ui->MIFileExit, &TFormMain::MIFileExitClick },
-        { ui->MIEditPaste, &TFormMain::MIEditPasteClick },
-        { ui->MIEditCopy, &TFormMain::MIEditCopyClick },
-        { ui->MIEditCopyAsASCII, &TFormMain::MIEditCopyAsASCIIClick },
-        { ui->MIEditCopyAsBitmap, &TFormMain::MIEditCopyAsBitmapClick },
-        { ui->MIEditCopyAsCCCFENstring, &TFormMain::MIEditCopyAsCCCFENstringClick },
-        { ui->MIEditCopyAsFENstring, &TFormMain::MIEditCopyAsFENstringClick },
-        { ui->MIEditCopyAsHTML, &TFormMain::MIEditCopyAsHTMLClick },
-        { ui->MIEditCopyAsPGN, &TFormMain::MIEditCopyAsPGNClick },
-        { ui->w1, &TFormMain::WhitePiecesPositionClick },
-        { ui->b1, &TFormMain::BlackPiecesPositionClick },
-        { ui->MIEditTransformRotateleft, &TFormMain::MIEditTransformRotateleftClick },
-        { ui->MIEditTransformRotateright, &TFormMain::MIEditTransformRotaterightClick },
-        { ui->MIEditTransformSwitchcolor, &TFormMain::MIEditTransformSwitchcolorClick },
-        { ui->MIEditTransformMirrorhorizontal, &TFormMain::MIEditTransformMirrorhorizontalClick },
-        { ui->MIEditTransformMirrorvertical, &TFormMain::MIEditTransformMirrorverticalClick },
-        { ui->MIEditTransformMirrorleftdiagonal,
-            &TFormMain::MIEditTransformMirrorleftdiagonalClick },
-        { ui->MIEditTransformMirrorrightdiagonal,
-            &TFormMain::MIEditTransformMirrorrightdiagonalClick },
-        { ui->MIOptionsGeneral, &TFormMain::MIOptionsGeneralClick },
-        { ui->MIOptionsHTML, &TFormMain::MIOptionsHTMLClick },
-        { ui->MIHelpContents, &TFormMain::MIHelpContentsClick },
-        { ui->MIHelpSearch, &TFormMain::MIHelpSearchClick },
-        { ui->MIHelpHelponHelp, &TFormMain::MIHelpHelponHelpClick },
-        { ui->MIHelpManual, &TFormMain::MIHelpManualClick },
-        { ui->MIHelpLicence, &TFormMain::MIHelpLicenceClick },
-        { ui->MIHelpAbout, &TFormMain::MIHelpAboutClick },
-        { ui->MIHelpWWWHome, &TFormMain::MIHelpWWWHomeClick },
-        { ui->MIHelpWWWPGNStandard, &TFormMain::MIHelpWWWPGNStandardClick },
-        { ui->MIHelpWWWFENEPDStandard, &TFormMain::MIHelpWWWFENEPDStandardClick },
-        { ui->MIHelpWWWCCCForum, &TFormMain::MIHelpWWWCCCForumClick },
-        { ui->MIHelpWWWChessBitsForum, &TFormMain::MIHelpWWWChessBitsForumClick },
-        { ui->MIHelpWWWCSSForum, &TFormMain::MIHelpWWWCSSForumClick },
-        { ui->MIHelpWWWFCPForum, &TFormMain::MIHelpWWWFCPForumClick },
-        { ui->MIHelpWWWWinBoardForum, &TFormMain::MIHelpWWWWinBoardForumClick },
-    };
-    for (const auto& [action, handler] : actions)
-        connect(action, &QAction::triggered, this, handler);
+    connectMenus();
 }
 
 // ---- Start-up and shutdown
@@ -318,18 +240,18 @@ void TFormMain::MainFormOnCreate()
     ClearPosition();
 
     if (m_params->activated()) {
+        // The stored line goes through the line field, which reads it as it reads a paste.
         ui->EditFENLine->setText(textFromSettings(m_params->fenLine()));
-        const bool parsed = ui->EditFENLine->text().isEmpty() || ParseEPDLine();
-        ui->EditHeader1->setText(textFromSettings(m_params->header1()));
-        ui->EditHeader2->setText(textFromSettings(m_params->header2()));
-        ui->EditFooter1->setText(textFromSettings(m_params->footer1()));
-        ui->EditFooter2->setText(textFromSettings(m_params->footer2()));
-        ui->SpinEditMoveNumber->setValue(m_params->moveNumber());
-        ui->SpinEditHalfMoveClock->setValue(m_params->halfMoveClock());
-        // After the parser's message the line field shows what the board and the panel hold,
-        // so the field, the board and the stored history agree on the partly read position.
-        if (!parsed)
-            BuildEPDLine();
+        Captions captions;
+        captions.header1 = ss(textFromSettings(m_params->header1()));
+        captions.header2 = ss(textFromSettings(m_params->header2()));
+        captions.footer1 = ss(textFromSettings(m_params->footer1()));
+        captions.footer2 = ss(textFromSettings(m_params->footer2()));
+        const auto message = m_document.resume(
+            ss(lineText()), captions, m_params->moveNumber(), m_params->halfMoveClock());
+        documentChanged();
+        if (message)
+            m_platform.messages->showError(qs(*message));
     }
 }
 
@@ -356,14 +278,15 @@ void TFormMain::MainFormOnCloseQuery(bool& canClose)
     TPictogParams& p = *m_params;
     if (p.activated()) {
         // Untouched texts keep their stored bytes (Latin-1 from older programs included).
-        p.setFenLine(textForSettings(ui->EditFENLine->text(), p.fenLine()));
-        p.setHeader1(textForSettings(ui->EditHeader1->text(), p.header1()));
-        p.setHeader2(textForSettings(ui->EditHeader2->text(), p.header2()));
-        p.setFooter1(textForSettings(ui->EditFooter1->text(), p.footer1()));
-        p.setFooter2(textForSettings(ui->EditFooter2->text(), p.footer2()));
-        p.setMoveNumber(ui->SpinEditMoveNumber->value());
-        p.setHalfMoveClock(ui->SpinEditHalfMoveClock->value());
-        p.setBoardAnnotations(formatAnnotationComment(annotations()));
+        const EditDocument& d = m_document;
+        p.setFenLine(textForSettings(qs(d.line), p.fenLine()));
+        p.setHeader1(textForSettings(qs(d.captions.header1), p.header1()));
+        p.setHeader2(textForSettings(qs(d.captions.header2), p.header2()));
+        p.setFooter1(textForSettings(qs(d.captions.footer1), p.footer1()));
+        p.setFooter2(textForSettings(qs(d.captions.footer2), p.footer2()));
+        p.setMoveNumber(d.panel.moveNumber);
+        p.setHalfMoveClock(d.panel.halfMoveClock);
+        p.setBoardAnnotations(formatAnnotationComment(d.annotations));
     } else {
         p.setFenLine(EmptyBoardLine);
         p.setHeader1("");
@@ -410,540 +333,107 @@ void TFormMain::MIFileExitClick()
     close();
 }
 
-// ---- The line and the side panel
+// ---- The document on the screen
 
 QString TFormMain::lineText() const
 {
     return ui->EditFENLine->text();
 }
 
-PanelState TFormMain::panelState() const
-{
-    PanelState panel;
-    panel.moveRight = listEntry(ui->ComboBoxMoveRight);
-    panel.whiteShortCastling = ui->CBWhiteShortCastling->isChecked();
-    panel.whiteLongCastling = ui->CBWhiteLongCastling->isChecked();
-    panel.blackShortCastling = ui->CBBlackShortCastling->isChecked();
-    panel.blackLongCastling = ui->CBBlackLongCastling->isChecked();
-    panel.epField = listEntry(ui->ComboBoxEpField);
-    // Typed values stand unclamped until the box loses the focus.
-    panel.halfMoveClock = ui->SpinEditHalfMoveClock->value();
-    panel.moveNumber = ui->SpinEditMoveNumber->value();
-    return panel;
-}
+namespace {
 
-TChessPosition TFormMain::boardPosition()
-{
-    TChessPosition position = emptyPosition();
-    const TPictogram2D& view = board();
-    for (int rank = 0; rank < 8; ++rank)
-        for (int file = 0; file < 8; ++file)
-            position.SetPiece(view.GetSquare(squareIndex(file, rank)), squareIndex(file, rank));
-    return position;
-}
+    // A list stands in line with the document when it shows the entry, or for -1 the typed
+    // text over no entry; only then is it left alone, so typing keeps its cursor.
+    void showList(QComboBox* box, int entry, const std::string& typed)
+    {
+        if (entry >= 0) {
+            // Shows the entry's text also over typed text; runs no handler (only activated does).
+            if (listEntry(box) != entry)
+                box->setCurrentIndex(entry);
+            return;
+        }
+        const QString text = qs(typed);
+        if (listEntry(box) != -1 || box->currentText() != text) {
+            box->setCurrentIndex(-1);
+            box->setEditText(text);
+        }
+    }
 
-BoardCodes TFormMain::boardCodes()
-{
-    BoardCodes codes {};
-    const TPictogram2D& view = board();
-    for (int rank = 0; rank < 8; ++rank)
-        for (int file = 0; file < 8; ++file)
-            codes[static_cast<std::size_t>(8 * rank + file)]
-                = view.GetSquare(squareIndex(file, rank));
-    return codes;
-}
+    void showText(QLineEdit* edit, const std::string& text)
+    {
+        const QString shown = qs(text);
+        if (edit->text() != shown)
+            edit->setText(shown);
+    }
 
-void TFormMain::BuildEPDLine()
-{
-    int badSquares = 0;
-    const std::string line = pictog::BuildEPDLine(boardPosition(), panelState(), &badSquares);
-    for (int i = 0; i < badSquares; ++i)
-        m_platform.messages->showError(qs(MsgBuildError));
-    ui->EditFENLine->setText(qs(line));
-}
+    // Typed values stand unclamped until the box loses the focus: a box that reads as the
+    // document's value keeps its text.
+    void showCounter(SpinEdit* spin, int value)
+    {
+        if (spin->value() != value)
+            spin->setValue(value);
+    }
 
-void TFormMain::setMoveRight(int entry)
-{
-    // Shows the entry's text also over typed text; runs no handler (only activated does).
-    ui->ComboBoxMoveRight->setCurrentIndex(entry);
-}
+} // namespace
 
-void TFormMain::setEpField(int entry)
+void TFormMain::showDocument()
 {
-    ui->ComboBoxEpField->setCurrentIndex(entry);
-}
-
-void TFormMain::setCastling(const PanelState& panel)
-{
-    ui->CBWhiteShortCastling->setChecked(panel.whiteShortCastling);
-    ui->CBWhiteLongCastling->setChecked(panel.whiteLongCastling);
-    ui->CBBlackShortCastling->setChecked(panel.blackShortCastling);
-    ui->CBBlackLongCastling->setChecked(panel.blackLongCastling);
-}
-
-void TFormMain::ClearPosition()
-{
+    const QScopedValueRollback<bool> showing(m_showing, true);
+    const EditDocument& d = m_document;
     TPictogram2D& view = board();
     for (int rank = 0; rank < 8; ++rank) {
         for (int file = 0; file < 8; ++file) {
             const int square = squareIndex(file, rank);
-            view.SetSquare(0, square);
-            view.DrawSquare(0, square);
-            view.RefreshSquare(square);
+            if (view.GetSquare(square) != d.board.GetPiece(square))
+                view.SetSquare(d.board.GetPiece(square), square);
         }
     }
-    resetPalette();
-    setCastling(PanelState {});
-    setMoveRight(0);
-    setEpField(0);
-    ui->SpinEditMoveNumber->setValue(1);
-    ui->SpinEditHalfMoveClock->setValue(0);
-    ui->EditHeader1->clear();
-    ui->EditHeader2->clear();
-    ui->EditFooter1->clear();
-    ui->EditFooter2->clear();
-    setAnnotations({});
-    BuildEPDLine();
+    ui->CBWhiteShortCastling->setChecked(d.panel.whiteShortCastling);
+    ui->CBWhiteLongCastling->setChecked(d.panel.whiteLongCastling);
+    ui->CBBlackShortCastling->setChecked(d.panel.blackShortCastling);
+    ui->CBBlackLongCastling->setChecked(d.panel.blackLongCastling);
+    showList(ui->ComboBoxMoveRight, d.panel.moveRight, d.moveRightText);
+    showList(ui->ComboBoxEpField, d.panel.epField, d.epFieldText);
+    showCounter(ui->SpinEditMoveNumber, d.panel.moveNumber);
+    showCounter(ui->SpinEditHalfMoveClock, d.panel.halfMoveClock);
+    showText(ui->EditHeader1, d.captions.header1);
+    showText(ui->EditHeader2, d.captions.header2);
+    showText(ui->EditFooter1, d.captions.footer1);
+    showText(ui->EditFooter2, d.captions.footer2);
+    showText(ui->EditFENLine, d.line);
+    ui->Pictogram2D1->setAnnotations(d.annotations);
 }
 
-bool TFormMain::ParseEPDLine()
+void TFormMain::documentChanged()
 {
-    const std::string text = ss(lineText());
-    ClearPosition();
-    const EpdParse parsed = pictog::ParseEPDLine(text);
+    showDocument();
+    scheduleUndoStep();
+}
 
-    // Hand the result to the window in the order the line is read, so the boxes' own handlers
-    // rebuild the line just as they do while a line is being read.
-    TPictogram2D& view = board();
-    for (int rank = 7; rank >= 0; --rank)
-        for (int file = 0; file < 8; ++file)
-            if (const int piece = parsed.board.GetPiece(squareIndex(file, rank)))
-                view.SetSquare(piece, squareIndex(file, rank));
-    if (parsed.panel.moveRight != 0)
-        setMoveRight(parsed.panel.moveRight);
-    setCastling(parsed.panel);
-    if (parsed.panel.epField != 0)
-        setEpField(parsed.panel.epField);
-    ui->SpinEditHalfMoveClock->setValue(parsed.panel.halfMoveClock);
-    ui->SpinEditMoveNumber->setValue(parsed.panel.moveNumber);
-
-    if (!parsed.accepted) {
-        m_platform.messages->showError(qs(parsed.message));
-        return false;
+void TFormMain::connectDocumentEdits()
+{
+    // Text the program sets outside showDocument (a test, the start-up's stored line) is an
+    // edit too, so these follow every change of the fields but showDocument's own.
+    const std::pair<QLineEdit*, std::string Captions::*> captions[] = {
+        { ui->EditHeader1, &Captions::header1 },
+        { ui->EditHeader2, &Captions::header2 },
+        { ui->EditFooter1, &Captions::footer1 },
+        { ui->EditFooter2, &Captions::footer2 },
+    };
+    for (const auto& [edit, field] : captions) {
+        connect(edit, &QLineEdit::textChanged, this, [this, field = field](const QString& text) {
+            if (m_showing)
+                return;
+            m_document.captions.*field = ss(text);
+            documentChanged();
+        });
     }
-    BuildEPDLine();
-    return true;
-}
-
-bool TFormMain::ValidatePosition()
-{
-    const PanelState before = panelState();
-    const ValidationResult result = pictog::ValidatePosition(boardPosition(), before);
-    if (result.valid)
-        return true;
-    m_platform.messages->showError(qs(result.message));
-    if (result.panel != before) {
-        setCastling(result.panel);
-        if (result.panel.epField != before.epField)
-            setEpField(result.panel.epField);
-        BuildEPDLine();
-    }
-    return false;
-}
-
-void TFormMain::ComboBoxMoveRightChange()
-{
-    BuildEPDLine();
-}
-void TFormMain::ComboBoxEpFieldChange()
-{
-    BuildEPDLine();
-}
-void TFormMain::CBWhiteShortCastlingClick()
-{
-    BuildEPDLine();
-}
-void TFormMain::CBWhiteLongCastlingClick()
-{
-    BuildEPDLine();
-}
-void TFormMain::CBBlackShortCastlingClick()
-{
-    BuildEPDLine();
-}
-void TFormMain::CBBlackLongCastlingClick()
-{
-    BuildEPDLine();
-}
-void TFormMain::SpinEditMoveNumberChange()
-{
-    BuildEPDLine();
-}
-void TFormMain::SpinEditHalfMoveClockChange()
-{
-    BuildEPDLine();
-}
-
-void TFormMain::BtnInitPositionClick()
-{
-    ui->EditFENLine->setText(qs(InitialPositionLine));
-    ParseEPDLine();
-}
-
-void TFormMain::BtnClearBoardClick()
-{
-    ClearPosition();
-}
-
-void TFormMain::BtnValidateClick()
-{
-    if (ValidatePosition())
-        showStatus(QStringLiteral("The position passes every check."));
-}
-
-void TFormMain::MIEditPasteClick()
-{
-    Clipboard& clipboard = *m_platform.clipboard;
-    if (!clipboard.hasText()) {
-        m_platform.messages->showError(QStringLiteral("No TEXT found in clipboard"));
-        return;
-    }
-    ui->EditFENLine->setText(clipboard.text());
-    if (!ParseEPDLine()) {
-        m_platform.messages->showError(QStringLiteral("No valid EPD/FEN found in clipboard"));
-        ClearPosition();
-    }
-}
-
-// ---- Board editing by mouse
-
-void TFormMain::resetPalette()
-{
-    ui->Pictogram2D1->setToolTip(QString::fromLatin1(DraggingHint));
-    for (const PaletteEntry& entry : m_palette) {
-        entry.bevel->setFrameShadow(QFrame::Raised);
-        entry.image->setToolTip(QString::fromLatin1(SelectPieceHint));
-    }
-    SelectedPiece = 0;
-}
-
-void TFormMain::paletteClick(int piece)
-{
-    if (SelectedPiece != piece) {
-        for (const PaletteEntry& entry : m_palette) {
-            const bool chosen = entry.piece == piece;
-            entry.bevel->setFrameShadow(chosen ? QFrame::Sunken : QFrame::Raised);
-            entry.image->setToolTip(
-                QString::fromLatin1(chosen ? DeselectPieceHint : SelectPieceHint));
-        }
-        SelectedPiece = piece;
-        ui->Pictogram2D1->setToolTip(QString::fromLatin1(PlacingHint));
-    } else {
-        for (const PaletteEntry& entry : m_palette) {
-            if (entry.piece == piece) {
-                entry.bevel->setFrameShadow(QFrame::Raised);
-                entry.image->setToolTip(QString::fromLatin1(SelectPieceHint));
-            }
-        }
-        SelectedPiece = 0;
-        ui->Pictogram2D1->setToolTip(QString::fromLatin1(DraggingHint));
-    }
-}
-
-void TFormMain::ImageKingClick()
-{
-    paletteClick(WhiteKing);
-}
-void TFormMain::ImageQueenClick()
-{
-    paletteClick(WhiteQueen);
-}
-void TFormMain::ImageRookClick()
-{
-    paletteClick(WhiteRook);
-}
-void TFormMain::ImageBishopClick()
-{
-    paletteClick(WhiteBishop);
-}
-void TFormMain::ImageKnightClick()
-{
-    paletteClick(WhiteKnight);
-}
-void TFormMain::ImagePawnClick()
-{
-    paletteClick(WhitePawn);
-}
-
-void TFormMain::chessBoardOnMouseDown(MouseButton button, ShiftState shift, int x, int y)
-{
-    TPictogram2D& view = board();
-    const int square = view.SquareAt(x, y);
-    int piece = -1;
-    if ((SelectedPiece == 0 && button == MouseButton::Right) || (shift & ShiftKey))
-        piece = 0;
-    else if (SelectedPiece != 0)
-        piece = button == MouseButton::Right ? SelectedPiece + 6 : SelectedPiece;
-    if (piece < 0)
-        return;
-    view.SetSquare(piece, square);
-    view.DrawSquare(piece, square);
-    view.RefreshSquare(square);
-    BuildEPDLine();
-}
-
-void TFormMain::chessBoardOnMouseUp(MouseButton, ShiftState, int, int)
-{
-    TPictogram2D& view = board();
-    BoardMove move;
-    view.GetLastMove(move);
-    const int from = move.from;
-    const int to = move.to;
-    const int moving = view.GetSquare(from);
-    const int target = view.GetSquare(to);
-    const bool isWhite = isWhitePiece(moving);
-    const bool isBlack = isBlackPiece(moving);
-    bool accept;
-    if (SelectedPiece != 0 || target == 0)
-        accept = true;
-    else if (isWhitePiece(target))
-        accept = !isWhite;
-    else
-        accept = !isBlack;
-    if (accept) {
-        view.SetSquare(0, from);
-        view.SetSquare(moving, to);
-        view.RefreshSquare(to);
-    } else {
-        view.RefreshSquare(from);
-    }
-    BuildEPDLine();
-}
-
-// ---- Transformations and piece lists
-
-void TFormMain::transform(Transformation transformation)
-{
-    const TChessPosition target = TransformBoard(boardPosition(), transformation);
-    ClearPosition();
-    TPictogram2D& view = board();
-    for (int rank = 7; rank >= 0; --rank)
-        for (int file = 0; file < 8; ++file)
-            view.SetSquare(target.GetPiece(squareIndex(file, rank)), squareIndex(file, rank));
-    BuildEPDLine();
-}
-
-void TFormMain::MIEditTransformRotateleftClick()
-{
-    transform(Transformation::RotateLeft);
-}
-void TFormMain::MIEditTransformRotaterightClick()
-{
-    transform(Transformation::RotateRight);
-}
-void TFormMain::MIEditTransformSwitchcolorClick()
-{
-    transform(Transformation::SwitchColor);
-}
-void TFormMain::MIEditTransformMirrorhorizontalClick()
-{
-    transform(Transformation::MirrorHorizontal);
-}
-void TFormMain::MIEditTransformMirrorverticalClick()
-{
-    transform(Transformation::MirrorVertical);
-}
-void TFormMain::MIEditTransformMirrorleftdiagonalClick()
-{
-    transform(Transformation::MirrorLeftDiagonal);
-}
-void TFormMain::MIEditTransformMirrorrightdiagonalClick()
-{
-    transform(Transformation::MirrorRightDiagonal);
-}
-
-void TFormMain::enterPieceList(PieceColor color)
-{
-    const bool white = color == PieceColor::White;
-    const QString text
-        = m_platform.textInput->askText(white ? QStringLiteral("Pictog: white piece positions")
-                                              : QStringLiteral("Pictog: black piece positions"),
-            QStringLiteral("Enter piece position string"));
-    const PieceListOutcome outcome = ReadPieceList(ss(text), color);
-    TPictogram2D& view = board();
-    for (const Placement& placement : outcome.placements)
-        view.SetSquare(placement.piece, placement.square);
-    if (outcome.status == PieceListOutcome::Status::Failed)
-        m_platform.messages->showError(qs(outcome.message));
-    else if (outcome.status == PieceListOutcome::Status::Completed)
-        BuildEPDLine();
-}
-
-void TFormMain::WhitePiecesPositionClick()
-{
-    enterPieceList(PieceColor::White);
-}
-void TFormMain::BlackPiecesPositionClick()
-{
-    enterPieceList(PieceColor::Black);
-}
-
-// ---- Text exports
-
-void TFormMain::copyText(const std::string& text)
-{
-    m_exportText = text;
-    m_platform.clipboard->setText(qs(m_exportText));
-}
-
-void TFormMain::MIEditCopyClick()
-{
-    copyText(ss(lineText()));
-}
-
-void TFormMain::MIEditCopyAsFENstringClick()
-{
-    MIEditCopyClick();
-}
-
-void TFormMain::MIEditCopyAsCCCFENstringClick()
-{
-    copyText(BuildCCCFENString(ss(lineText())));
-}
-
-void TFormMain::MIEditCopyAsASCIIClick()
-{
-    AsciiSettings settings;
-    settings.coordinates = m_params->coordinates();
-    settings.showSideToMove = m_params->showSideToMove();
-    settings.showFenLine = m_params->showFenLine();
-    copyText(
-        BuildASCIIBoard(boardCodes(), listEntry(ui->ComboBoxMoveRight), ss(lineText()), settings));
-}
-
-void TFormMain::MIEditCopyAsPGNClick()
-{
-    const QString date = m_platform.date ? m_platform.date->shortDate() : QString();
-    copyText(BuildPGNHeader(ss(lineText()), listEntry(ui->ComboBoxMoveRight), ss(date)));
-}
-
-void TFormMain::BuildHTMLCode(bool forPreview)
-{
-    Captions captions;
-    captions.header1 = ss(ui->EditHeader1->text());
-    captions.header2 = ss(ui->EditHeader2->text());
-    captions.footer1 = ss(ui->EditFooter1->text());
-    captions.footer2 = ss(ui->EditFooter2->text());
-    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), captions, ss(lineText()),
-        listEntry(ui->ComboBoxMoveRight), boardCodes(),
-        forPreview ? HtmlMode::Preview : HtmlMode::Clipboard);
-    if (!forPreview)
-        m_platform.clipboard->setText(qs(m_exportText));
-}
-
-void TFormMain::MIEditCopyAsHTMLClick()
-{
-    BuildHTMLCode(false);
-}
-
-void TFormMain::CreateHTMLOnClick()
-{
-    MIEditCopyAsHTMLClick();
-}
-
-void TFormMain::BtnPreviewHTMLClick()
-{
-    BuildHTMLCode(true);
-    const std::string error
-        = WritePreviewFile(m_fileSystem, m_params->previewFile(), BuildPreviewPage(m_exportText));
-    if (!error.empty()) {
-        m_platform.messages->showError(qs(error));
-        return;
-    }
-    if (!m_platform.shell->openFile(qs(m_params->previewFile())))
-        showStatus(QStringLiteral("Nothing could open the preview ") + qs(m_params->previewFile()));
-}
-
-// ---- Pictures
-
-void TFormMain::RefreshAllSquares()
-{
-    pictog::RefreshAllSquares(board());
-}
-
-std::optional<Raster> TFormMain::ComposeDiagramPicture()
-{
-    DiagramPictureOptions options;
-    options.showBorder = m_params->showBorder();
-    options.coordinates = m_params->coordinates();
-    options.colorDiagramBackground = m_params->colorDiagramBackground();
-    // The classic picture always has White at the bottom, whichever way the screen board shows.
-    TPictogram2D& view = board();
-    const bool flipped = !view.WhiteIsAtBottom();
-    if (flipped)
-        view.SetWhiteIsAtBottom(true);
-    std::optional<Raster> picture = pictog::ComposeDiagramPicture(view, options);
-    if (flipped)
-        view.SetWhiteIsAtBottom(false);
-    return picture;
-}
-
-void TFormMain::savePicture(bool png)
-{
-    QString folder = qs(m_params->lastSaveDir());
-    if (!folder.isEmpty() && !QFileInfo(folder).isDir())
-        folder.clear();
-    SaveDialogRequest request;
-    request.title = png ? QStringLiteral("Save Board as PNG Image File ...")
-                        : QStringLiteral("Save Board as BMP Image File ...");
-    request.filter
-        = png ? QStringLiteral("PNG image (*.png)") : QStringLiteral("BMP image (*.bmp)");
-    request.defaultSuffix = png ? QStringLiteral("PNG") : QStringLiteral("BMP");
-    request.initialDir = folder;
-    const QString fileName = m_platform.saveDialog->chooseFile(request);
-    if (fileName.isEmpty())
-        return;
-
-    const std::optional<Raster> picture = ComposeDiagramPicture();
-    if (!picture) {
-        m_platform.messages->showError(QStringLiteral("Error in creating diagram bitmap"));
-        return;
-    }
-    std::string error;
-    try {
-        const std::vector<unsigned char> bytes = png ? encodePng(*picture) : encodeBmp(*picture);
-        error = writeFileReplacing(ss(fileName), bytes.data(), bytes.size());
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
-    if (!error.empty()) {
-        m_platform.messages->showError(qs(error));
-        return;
-    }
-    m_params->setLastSaveDir(ss(QFileInfo(fileName).absolutePath() + QLatin1Char('/')));
-}
-
-void TFormMain::MIFileSaveAsBMPClick()
-{
-    savePicture(false);
-}
-void TFormMain::MIFileSaveAsPNGClick()
-{
-    savePicture(true);
-}
-
-void TFormMain::MIEditCopyAsBitmapClick()
-{
-    const std::optional<Raster> picture = ComposeDiagramPicture();
-    if (!picture) {
-        m_platform.messages->showError(QStringLiteral("Error in creating diagram bitmap"));
-        return;
-    }
-    QImage image(picture->width(), picture->height(), QImage::Format_RGB32);
-    for (int y = 0; y < picture->height(); ++y)
-        std::copy(picture->row(y), picture->row(y) + picture->width(),
-            reinterpret_cast<QRgb*>(image.scanLine(y)));
-    m_platform.clipboard->setImage(image);
+    connect(ui->EditFENLine, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (m_showing)
+            return;
+        m_document.line = ss(text);
+        documentChanged();
+    });
 }
 
 // ---- Colours
@@ -955,6 +445,11 @@ void TFormMain::setPanelBoardColor(ColorValue color)
     ui->PanelBoard->setPalette(palette);
 }
 
+void TFormMain::RefreshAllSquares()
+{
+    pictog::RefreshAllSquares(board());
+}
+
 void TFormMain::refreshBoard()
 {
     TPictogram2D& view = board();
@@ -964,105 +459,6 @@ void TFormMain::refreshBoard()
     for (int rank = 7; rank >= 0; --rank)
         for (int file = 0; file < 8; ++file)
             view.RefreshSquare(squareIndex(file, rank));
-}
-
-// ---- Options and help
-
-void TFormMain::MIOptionsGeneralClick()
-{
-    m_dlgGeneralOptions->exec();
-}
-
-void TFormMain::MIOptionsHTMLClick()
-{
-    // The board takes the stored colours whichever button closed the dialog.
-    m_dlgHtmlOptions->exec();
-    refreshBoard();
-}
-
-void TFormMain::MIHelpContentsClick()
-{
-    m_platform.help->showKeyword(QStringLiteral("Contents"));
-}
-void TFormMain::MIHelpSearchClick()
-{
-    m_platform.help->showKeyword(QString());
-}
-void TFormMain::MIHelpHelponHelpClick()
-{
-    m_platform.help->showHelpOnHelp();
-}
-void TFormMain::MIHelpManualClick()
-{
-    OpenInTextEditor(qs(m_params->manualFile()));
-}
-void TFormMain::MIHelpLicenceClick()
-{
-    m_licenceBox->exec();
-}
-void TFormMain::MIHelpAboutClick()
-{
-    // A new box for each showing, destroyed when it closes.
-    TAboutBox box(qs(m_params->urlHomePage()), m_platform.shell, this);
-    box.setSettingsFile(qs(m_params->iniFile()));
-    box.exec();
-}
-
-void TFormMain::OpenInTextEditor(const QString& path)
-{
-    if (!QFileInfo(path).isFile()) {
-        m_platform.messages->showError(
-            QStringLiteral("File ") + path + QStringLiteral(" doesn't exists"));
-        return;
-    }
-    if (!m_platform.textEditor->open(qs(m_params->textEditor()), path))
-        showStatus(QStringLiteral("The text editor ") + qs(m_params->textEditor())
-            + QStringLiteral(" could not be started for ") + path);
-}
-
-void TFormMain::openWebAddress(const std::string& text)
-{
-    // The addresses come from a file users edit by hand: only a web address goes to the shell,
-    // so a file path or another scheme never reaches the desktop's opener.
-    const QString address = qs(text);
-    if (webAddress(address).isEmpty()) {
-        m_platform.messages->showError(QStringLiteral("Not a web address: ") + address);
-        return;
-    }
-    m_platform.shell->openUrl(address);
-}
-
-void TFormMain::MIHelpWWWHomeClick()
-{
-    openWebAddress(m_params->urlHomePage());
-}
-void TFormMain::MIHelpWWWPGNStandardClick()
-{
-    openWebAddress(m_params->urlPGNStandard());
-}
-void TFormMain::MIHelpWWWFENEPDStandardClick()
-{
-    openWebAddress(m_params->urlEPDStandard());
-}
-void TFormMain::MIHelpWWWCCCForumClick()
-{
-    openWebAddress(m_params->urlCCCForum());
-}
-void TFormMain::MIHelpWWWChessBitsForumClick()
-{
-    openWebAddress(m_params->urlChessBitsForum());
-}
-void TFormMain::MIHelpWWWCSSForumClick()
-{
-    openWebAddress(m_params->urlCSSForum());
-}
-void TFormMain::MIHelpWWWFCPForumClick()
-{
-    openWebAddress(m_params->urlFCPForum());
-}
-void TFormMain::MIHelpWWWWinBoardForumClick()
-{
-    openWebAddress(m_params->urlWinBoardForum());
 }
 
 } // namespace pictog::gui

@@ -5,6 +5,8 @@
 #include "diagram/pictogram_2d.h"
 #include "diagram/raster.h"
 #include "diagram_export.h"
+#include "editor/edit_document.h"
+#include "editor/undo_stack.h"
 #include "export/html_diagram.h"
 #include "position/panel_state.h"
 #include "position/piece_list.h"
@@ -12,7 +14,6 @@
 #include "settings/error_reporter.h"
 #include "settings/file_system.h"
 #include "settings/pictog_params.h"
-#include "undo_stack.h"
 
 #include <QMainWindow>
 
@@ -24,6 +25,7 @@ class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QTimer;
 
@@ -38,6 +40,9 @@ class TDlgExportDiagram;
 class TDlgGeneralOptions;
 class TDlgHtmlOptions;
 class TLicenceBox;
+
+// The name the window's callers know the document by: what an undo step holds.
+using EditorState = EditDocument;
 
 // Hands the core's error reports to the window's message boxes.
 class CoreMessages final : public ErrorReporter, public ErrorMessages
@@ -54,9 +59,10 @@ private:
     MessageBoxes* m_boxes;
 };
 
-// The main window: the board with its piece palette, the side panel that holds the rest of the
-// game state, the caption fields, the line field and the menus. Every change of the board or the
-// panel ends with BuildEPDLine, so the line field always shows the current position.
+// The main window: the board with its piece palette, the side panel, the caption fields, the
+// line field and the menus. It shows an EditDocument: showDocument brings every widget in line
+// with it, and the user's actions become the document's operations. The view's own state (the
+// palette selection, the orientation, a drag) stays with the window and the board view.
 class TFormMain : public QMainWindow
 {
     Q_OBJECT
@@ -76,10 +82,10 @@ public:
     // True when a piece bitmap could not be loaded: the program ends once start-up is over.
     bool terminationRequested() const;
 
-    // Rewrites the line field from the board and the side panel.
+    // Rewrites the line from the board and the side panel.
     void BuildEPDLine();
-    // Reads the line field into the board and the panel, starting from ClearPosition; false after
-    // the parser's message, with what was read before the error left standing.
+    // Reads the line field into the document, starting from ClearPosition; false after the
+    // parser's message, with what was read before the error left standing.
     bool ParseEPDLine();
     // Empty board, panel defaults, no palette selection, empty captions, line rebuilt.
     void ClearPosition();
@@ -95,9 +101,9 @@ public:
     // Opens the file in the configured text editor; a missing file is reported.
     void OpenInTextEditor(const QString& path);
 
-    // The panel as the core reads it: list entries (-1 when nothing or typed text is selected),
-    // check boxes and the spin boxes' values.
-    PanelState panelState() const;
+    // The document's panel: list entries (-1 when nothing or typed text is selected), check boxes
+    // and the spin boxes' values.
+    const PanelState& panelState() const { return m_document.panel; }
     // The board view and its squares.
     TPictogram2D& board();
     // The settings store, loaded at creation.
@@ -193,8 +199,8 @@ public:
     void setAnnotations(const Annotations& annotations);
     // Adds or removes an arrow (from != to) or a mark (from == to), as a Ctrl gesture does.
     void annotationGesture(int from, int to, AnnotationColor color);
-    // What the window shows now, as an undo step holds it.
-    EditorState editorState() const;
+    // The document the window shows, as an undo step holds it.
+    const EditorState& editorState() const { return m_document; }
     // Records the changes since the last step as one step now; they are otherwise recorded when
     // the event loop is next idle, so that one command is one step.
     void commitUndoStep();
@@ -221,6 +227,8 @@ private:
 
     void setUpControls();
     void connectHandlers();
+    // Ties the classic menu items to their handlers.
+    void connectMenus();
     void MainFormOnCreate();
     void createDialogs();
     void FormShow();
@@ -229,19 +237,23 @@ private:
     void chessBoardOnMouseUp(MouseButton button, ShiftState shift, int x, int y);
     void paletteClick(int piece);
     void resetPalette();
+    // What starting the position over does to the view: no palette selection, every square
+    // repainted (in the colours set since, too).
+    void resetView();
 
-    // Program changes of the panel: lists without their handlers, boxes with theirs.
-    void setMoveRight(int entry);
-    void setEpField(int entry);
-    void setCastling(const PanelState& panel);
+    // Brings every widget in line with the document; the handlers ignore the changes it makes.
+    void showDocument();
+    // Shows the document after an operation and schedules the undo step.
+    void documentChanged();
+    void connectDocumentEdits();
+    void castlingClick(Castling right, bool allowed);
 
-    TChessPosition boardPosition();
-    BoardCodes boardCodes();
     void setPanelBoardColor(ColorValue color);
     void transform(Transformation transformation);
     void enterPieceList(PieceColor color);
     void copyText(const std::string& text);
-    std::optional<Raster> ComposeDiagramPicture();
+    // The classic picture of the document's position: always White at the bottom.
+    std::optional<Raster> ComposeDiagramPicture(const EditDocument& document);
     void savePicture(bool png);
     // Hands a web address from the settings to the shell; anything else is reported instead.
     void openWebAddress(const std::string& text);
@@ -250,18 +262,24 @@ private:
     // The menus, the status line and the undo history beside the classic window.
     void setUpEditorExtras();
     void scheduleUndoStep();
-    void restoreEditorState(const EditorState& state);
     void updateUndoActions();
     void setUpExportActions();
-    DiagramContent diagramContent();
-    // Renders the diagram in the format and asks for the file; false when nothing was written.
-    bool saveDiagram(const DiagramExportSettings& settings, bool flip);
+    // Renders the document's diagram in the format, turned when flip, and asks for the file;
+    // false when nothing was written.
+    bool saveDiagram(
+        const DiagramExportSettings& settings, const EditDocument& document, bool flip);
 
     std::unique_ptr<Ui::TFormMain> ui;
+    EditDocument m_document;
+    // True while showDocument changes the widgets.
+    bool m_showing = false;
     PlatformServices m_platform;
     CoreMessages m_coreMessages;
     FileSystem m_fileSystem;
     ProgramLocations m_locations;
+    ResourceLookup m_resources;
+    // Draws the classic picture from the document, apart from the screen board and its view.
+    std::unique_ptr<TPictogram2D> m_pictureBoard;
     std::unique_ptr<TPictogParams> m_params;
     std::string m_exportText;
     int SelectedPiece = 0;
@@ -273,7 +291,7 @@ private:
     TDlgHtmlOptions* m_dlgHtmlOptions = nullptr;
     TLicenceBox* m_licenceBox = nullptr;
 
-    UndoStack<EditorState> m_undo { 200 };
+    UndoStack<EditDocument> m_undo { 200 };
     QTimer* m_undoTimer = nullptr;
     QLabel* m_statusLine = nullptr;
     QAction* m_undoAction = nullptr;

@@ -1,18 +1,18 @@
-// The main window's additions beside its classic controls: Undo and Redo, the annotations drawn
-// on the board, the flipped view and the status line.
+// The main window's editing: the side panel, the buttons, Paste, the palette and the mouse on
+// the board, the transformations and piece lists as document operations; Undo and Redo, the
+// annotations, the flipped view and the status line.
 
 #include "main_form.h"
 
 #include "board_widget.h"
+#include "main_form_text.h"
+#include "palette_image.h"
 #include "spin_edit.h"
 #include "ui_MainForm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QSignalBlocker>
 #include <QTimer>
 
 #include <chrono>
@@ -21,111 +21,284 @@ namespace pictog::gui {
 
 namespace {
 
-    // Typing in one caption field is one step: the key of the field when it is all that changed.
-    int captionMergeKey(const EditorState& before, const EditorState& after)
-    {
-        int changed = -1;
-        for (std::size_t i = 0; i < after.captions.size(); ++i) {
-            if (before.captions[i] != after.captions[i]) {
-                if (changed >= 0)
-                    return 0;
-                changed = static_cast<int>(i);
-            }
-        }
-        EditorState same = after;
-        same.captions = before.captions;
-        return changed >= 0 && same == before ? changed + 1 : 0;
-    }
+    constexpr const char* SelectPieceHint = "Click to select piece";
+    constexpr const char* DeselectPieceHint = "Click to deselect piece";
+    constexpr const char* DraggingHint = "Move pieces by mouse dragging";
+    constexpr const char* PlacingHint = "Position pieces by mouse clicking";
 
 } // namespace
 
-void TFormMain::setUpEditorExtras()
+// ---- The line and the side panel
+
+void TFormMain::BuildEPDLine()
 {
-    // The status line sits in the free strip under the line field, inside the fixed client area.
-    m_statusLine = new QLabel(ui->centralwidget);
-    m_statusLine->setObjectName(QStringLiteral("StatusLine"));
-    m_statusLine->setGeometry(72, 390, 641, 22);
-    m_statusLine->setTextFormat(Qt::PlainText);
-
-    const auto makeAction
-        = [this](const char* name, const QString& text, const QList<QKeySequence>& keys) {
-              auto* action = new QAction(text, this);
-              action->setObjectName(QLatin1String(name));
-              action->setShortcuts(keys);
-              return action;
-          };
-
-    m_undoAction = makeAction(
-        "MIEditUndo", QStringLiteral("&Undo"), { QKeySequence(QStringLiteral("Ctrl+Z")) });
-    m_redoAction = makeAction("MIEditRedo", QStringLiteral("&Redo"),
-        { QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y")) });
-    QAction* first = ui->MEEPD->actions().value(0);
-    ui->MEEPD->insertAction(first, m_undoAction);
-    ui->MEEPD->insertAction(first, m_redoAction);
-    ui->MEEPD->insertSeparator(first);
-    connect(m_undoAction, &QAction::triggered, this, &TFormMain::MIEditUndoClick);
-    connect(m_redoAction, &QAction::triggered, this, &TFormMain::MIEditRedoClick);
-
-    QAction* clear = makeAction("MIEditClearAnnotations", QStringLiteral("Clear &annotations"), {});
-    ui->MEEPD->addSeparator();
-    ui->MEEPD->addAction(clear);
-    connect(clear, &QAction::triggered, this, &TFormMain::MIEditClearAnnotationsClick);
-
-    auto* view = new QMenu(QStringLiteral("&View"), ui->MainMenu);
-    view->setObjectName(QStringLiteral("MEView"));
-    ui->MainMenu->insertMenu(ui->MEOptions->menuAction(), view);
-    QAction* flip = makeAction("MIViewFlipBoard", QStringLiteral("&Flip board"),
-        { QKeySequence(QStringLiteral("Ctrl+F")) });
-    flip->setCheckable(true);
-    view->addAction(flip);
-    connect(flip, &QAction::toggled, this, &TFormMain::MIViewFlipBoardClick);
-
-    connect(ui->Pictogram2D1, &BoardWidget::annotationGesture, this, &TFormMain::annotationGesture);
-
-    // Every change of what an undo step holds schedules a step; the step is taken when the event
-    // loop is next idle, so a command that changes many things at once is one step.
-    m_undoTimer = new QTimer(this);
-    m_undoTimer->setSingleShot(true);
-    m_undoTimer->setInterval(0);
-    connect(m_undoTimer, &QTimer::timeout, this, &TFormMain::commitUndoStep);
-    for (QLineEdit* edit :
-        { ui->EditFENLine, ui->EditHeader1, ui->EditHeader2, ui->EditFooter1, ui->EditFooter2 })
-        connect(edit, &QLineEdit::textChanged, this, &TFormMain::scheduleUndoStep);
-    for (QComboBox* box : { ui->ComboBoxMoveRight, ui->ComboBoxEpField })
-        connect(box, &QComboBox::editTextChanged, this, &TFormMain::scheduleUndoStep);
-
-    if (m_params->activated()) {
-        Annotations stored;
-        // A stored text the reader rejects leaves the board without annotations.
-        if (!parseAnnotationComment(m_params->boardAnnotations(), stored))
-            ui->Pictogram2D1->setAnnotations(stored);
-    }
-    m_undo.reset(editorState());
-    updateUndoActions();
-    setUpExportActions();
+    m_document.rebuildLine();
+    documentChanged();
 }
 
-QAction* TFormMain::action(const char* objectName) const
+void TFormMain::ClearPosition()
 {
-    return findChild<QAction*>(QLatin1String(objectName));
+    resetView();
+    m_document.clear();
+    documentChanged();
+}
+
+bool TFormMain::ParseEPDLine()
+{
+    resetView();
+    const auto message = m_document.readLine(ss(lineText()));
+    documentChanged();
+    if (message)
+        m_platform.messages->showError(qs(*message));
+    return !message;
+}
+
+bool TFormMain::ValidatePosition()
+{
+    const auto message = m_document.validate();
+    documentChanged();
+    if (message)
+        m_platform.messages->showError(qs(*message));
+    return !message;
+}
+
+void TFormMain::ComboBoxMoveRightChange()
+{
+    QComboBox* box = ui->ComboBoxMoveRight;
+    m_document.setMoveRight(listEntry(box), ss(box->currentText()));
+    documentChanged();
+}
+void TFormMain::ComboBoxEpFieldChange()
+{
+    QComboBox* box = ui->ComboBoxEpField;
+    m_document.setEpField(listEntry(box), ss(box->currentText()));
+    documentChanged();
+}
+void TFormMain::CBWhiteShortCastlingClick()
+{
+    castlingClick(Castling::WhiteShort, ui->CBWhiteShortCastling->isChecked());
+}
+void TFormMain::CBWhiteLongCastlingClick()
+{
+    castlingClick(Castling::WhiteLong, ui->CBWhiteLongCastling->isChecked());
+}
+void TFormMain::CBBlackShortCastlingClick()
+{
+    castlingClick(Castling::BlackShort, ui->CBBlackShortCastling->isChecked());
+}
+void TFormMain::CBBlackLongCastlingClick()
+{
+    castlingClick(Castling::BlackLong, ui->CBBlackLongCastling->isChecked());
+}
+void TFormMain::castlingClick(Castling right, bool allowed)
+{
+    if (m_showing)
+        return;
+    m_document.setCastling(right, allowed);
+    documentChanged();
+}
+void TFormMain::SpinEditMoveNumberChange()
+{
+    if (m_showing)
+        return;
+    m_document.setMoveNumber(ui->SpinEditMoveNumber->value());
+    documentChanged();
+}
+void TFormMain::SpinEditHalfMoveClockChange()
+{
+    if (m_showing)
+        return;
+    m_document.setHalfMoveClock(ui->SpinEditHalfMoveClock->value());
+    documentChanged();
+}
+
+void TFormMain::BtnInitPositionClick()
+{
+    resetView();
+    m_document.initialPosition();
+    documentChanged();
+}
+
+void TFormMain::BtnClearBoardClick()
+{
+    ClearPosition();
+}
+
+void TFormMain::BtnValidateClick()
+{
+    if (ValidatePosition())
+        showStatus(QStringLiteral("The position passes every check."));
+}
+
+void TFormMain::MIEditPasteClick()
+{
+    Clipboard& clipboard = *m_platform.clipboard;
+    if (!clipboard.hasText()) {
+        m_platform.messages->showError(QStringLiteral("No TEXT found in clipboard"));
+        return;
+    }
+    // The text goes through the line field, which keeps what it can hold of it.
+    ui->EditFENLine->setText(clipboard.text());
+    resetView();
+    const auto message = m_document.paste(ss(lineText()));
+    documentChanged();
+    if (message) {
+        m_platform.messages->showError(qs(*message));
+        m_platform.messages->showError(QStringLiteral("No valid EPD/FEN found in clipboard"));
+    }
+}
+
+// ---- Board editing by mouse
+
+void TFormMain::resetPalette()
+{
+    ui->Pictogram2D1->setToolTip(QString::fromLatin1(DraggingHint));
+    for (const PaletteEntry& entry : m_palette) {
+        entry.bevel->setFrameShadow(QFrame::Raised);
+        entry.image->setToolTip(QString::fromLatin1(SelectPieceHint));
+    }
+    SelectedPiece = 0;
+}
+
+void TFormMain::resetView()
+{
+    resetPalette();
+    RefreshAllSquares();
+}
+
+void TFormMain::paletteClick(int piece)
+{
+    if (SelectedPiece != piece) {
+        for (const PaletteEntry& entry : m_palette) {
+            const bool chosen = entry.piece == piece;
+            entry.bevel->setFrameShadow(chosen ? QFrame::Sunken : QFrame::Raised);
+            entry.image->setToolTip(
+                QString::fromLatin1(chosen ? DeselectPieceHint : SelectPieceHint));
+        }
+        SelectedPiece = piece;
+        ui->Pictogram2D1->setToolTip(QString::fromLatin1(PlacingHint));
+    } else {
+        for (const PaletteEntry& entry : m_palette) {
+            if (entry.piece == piece) {
+                entry.bevel->setFrameShadow(QFrame::Raised);
+                entry.image->setToolTip(QString::fromLatin1(SelectPieceHint));
+            }
+        }
+        SelectedPiece = 0;
+        ui->Pictogram2D1->setToolTip(QString::fromLatin1(DraggingHint));
+    }
+}
+
+void TFormMain::ImageKingClick()
+{
+    paletteClick(WhiteKing);
+}
+void TFormMain::ImageQueenClick()
+{
+    paletteClick(WhiteQueen);
+}
+void TFormMain::ImageRookClick()
+{
+    paletteClick(WhiteRook);
+}
+void TFormMain::ImageBishopClick()
+{
+    paletteClick(WhiteBishop);
+}
+void TFormMain::ImageKnightClick()
+{
+    paletteClick(WhiteKnight);
+}
+void TFormMain::ImagePawnClick()
+{
+    paletteClick(WhitePawn);
+}
+
+void TFormMain::chessBoardOnMouseDown(MouseButton button, ShiftState shift, int x, int y)
+{
+    // Runs before the board view decides on a drag, so a piece placed now can be dragged on.
+    TPictogram2D& view = board();
+    const int square = view.SquareAt(x, y);
+    if (!m_document.press(square, SelectedPiece, button, shift))
+        return;
+    documentChanged();
+    view.RefreshSquare(square);
+}
+
+void TFormMain::chessBoardOnMouseUp(MouseButton, ShiftState, int, int)
+{
+    TPictogram2D& view = board();
+    BoardMove move;
+    view.GetLastMove(move);
+    const bool moved = m_document.drop(move, SelectedPiece != 0);
+    documentChanged();
+    // The drag has painted over the squares it left: they show their pieces again.
+    view.RefreshSquare(move.from);
+    if (moved)
+        view.RefreshSquare(move.to);
+}
+
+// ---- Transformations and piece lists
+
+void TFormMain::transform(Transformation transformation)
+{
+    resetView();
+    m_document.transform(transformation);
+    documentChanged();
+}
+
+void TFormMain::MIEditTransformRotateleftClick()
+{
+    transform(Transformation::RotateLeft);
+}
+void TFormMain::MIEditTransformRotaterightClick()
+{
+    transform(Transformation::RotateRight);
+}
+void TFormMain::MIEditTransformSwitchcolorClick()
+{
+    transform(Transformation::SwitchColor);
+}
+void TFormMain::MIEditTransformMirrorhorizontalClick()
+{
+    transform(Transformation::MirrorHorizontal);
+}
+void TFormMain::MIEditTransformMirrorverticalClick()
+{
+    transform(Transformation::MirrorVertical);
+}
+void TFormMain::MIEditTransformMirrorleftdiagonalClick()
+{
+    transform(Transformation::MirrorLeftDiagonal);
+}
+void TFormMain::MIEditTransformMirrorrightdiagonalClick()
+{
+    transform(Transformation::MirrorRightDiagonal);
+}
+
+void TFormMain::enterPieceList(PieceColor color)
+{
+    const bool white = color == PieceColor::White;
+    const QString text
+        = m_platform.textInput->askText(white ? QStringLiteral("Pictog: white piece positions")
+                                              : QStringLiteral("Pictog: black piece positions"),
+            QStringLiteral("Enter piece position string"));
+    const auto message = m_document.readPieceList(ss(text), color);
+    documentChanged();
+    if (message)
+        m_platform.messages->showError(qs(*message));
+}
+
+void TFormMain::WhitePiecesPositionClick()
+{
+    enterPieceList(PieceColor::White);
+}
+void TFormMain::BlackPiecesPositionClick()
+{
+    enterPieceList(PieceColor::Black);
 }
 
 // ---- Undo and Redo
-
-EditorState TFormMain::editorState() const
-{
-    auto& self = const_cast<TFormMain&>(*this);
-    EditorState state;
-    state.board = self.boardPosition();
-    state.panel = panelState();
-    state.moveRightText = ui->ComboBoxMoveRight->currentText();
-    state.epFieldText = ui->ComboBoxEpField->currentText();
-    state.captions = { ui->EditHeader1->text(), ui->EditHeader2->text(), ui->EditFooter1->text(),
-        ui->EditFooter2->text() };
-    state.annotations = annotations();
-    state.line = ui->EditFENLine->text();
-    return state;
-}
 
 void TFormMain::scheduleUndoStep()
 {
@@ -142,40 +315,9 @@ void TFormMain::commitUndoStep()
         m_undoTimer->start(std::chrono::milliseconds(50));
         return;
     }
-    const EditorState state = editorState();
-    if (m_undo.record(state, captionMergeKey(m_undo.current(), state)))
+    if (m_undo.record(m_document, captionMergeKey(m_undo.current(), m_document)))
         m_statusLine->clear();
     updateUndoActions();
-}
-
-void TFormMain::restoreEditorState(const EditorState& state)
-{
-    TPictogram2D& view = board();
-    for (int rank = 0; rank < 8; ++rank)
-        for (int file = 0; file < 8; ++file)
-            view.SetSquare(state.board.GetPiece(squareIndex(file, rank)), squareIndex(file, rank));
-    {
-        // The panel takes the step's values without its handlers: the line is the step's own.
-        const QSignalBlocker blockers[] = { QSignalBlocker(ui->CBWhiteShortCastling),
-            QSignalBlocker(ui->CBWhiteLongCastling), QSignalBlocker(ui->CBBlackShortCastling),
-            QSignalBlocker(ui->CBBlackLongCastling), QSignalBlocker(ui->SpinEditMoveNumber),
-            QSignalBlocker(ui->SpinEditHalfMoveClock) };
-        setCastling(state.panel);
-        ui->ComboBoxMoveRight->setCurrentIndex(state.panel.moveRight);
-        if (state.panel.moveRight < 0)
-            ui->ComboBoxMoveRight->setEditText(state.moveRightText);
-        ui->ComboBoxEpField->setCurrentIndex(state.panel.epField);
-        if (state.panel.epField < 0)
-            ui->ComboBoxEpField->setEditText(state.epFieldText);
-        ui->SpinEditMoveNumber->setValue(state.panel.moveNumber);
-        ui->SpinEditHalfMoveClock->setValue(state.panel.halfMoveClock);
-    }
-    ui->EditHeader1->setText(state.captions[0]);
-    ui->EditHeader2->setText(state.captions[1]);
-    ui->EditFooter1->setText(state.captions[2]);
-    ui->EditFooter2->setText(state.captions[3]);
-    ui->Pictogram2D1->setAnnotations(state.annotations);
-    ui->EditFENLine->setText(state.line);
 }
 
 void TFormMain::MIEditUndoClick()
@@ -186,7 +328,8 @@ void TFormMain::MIEditUndoClick()
     commitUndoStep();
     if (!m_undo.canUndo())
         return;
-    restoreEditorState(m_undo.undo());
+    m_document = m_undo.undo();
+    showDocument();
     commitUndoStep();
 }
 
@@ -197,7 +340,8 @@ void TFormMain::MIEditRedoClick()
     commitUndoStep();
     if (!m_undo.canRedo())
         return;
-    restoreEditorState(m_undo.redo());
+    m_document = m_undo.redo();
+    showDocument();
     commitUndoStep();
 }
 
@@ -211,23 +355,19 @@ void TFormMain::updateUndoActions()
 
 const Annotations& TFormMain::annotations() const
 {
-    return ui->Pictogram2D1->annotations();
+    return m_document.annotations;
 }
 
 void TFormMain::setAnnotations(const Annotations& annotations)
 {
-    ui->Pictogram2D1->setAnnotations(annotations);
-    scheduleUndoStep();
+    m_document.annotations = annotations;
+    documentChanged();
 }
 
 void TFormMain::annotationGesture(int from, int to, AnnotationColor color)
 {
-    Annotations changed = annotations();
-    if (from == to)
-        toggleSquare(changed, { from, color });
-    else
-        toggleArrow(changed, { from, to, color });
-    setAnnotations(changed);
+    m_document.toggleAnnotation(from, to, color);
+    documentChanged();
 }
 
 void TFormMain::MIEditClearAnnotationsClick()

@@ -1,49 +1,174 @@
-// The main window's scalable diagrams: the export dialog, Save as SVG and PDF, and the copy that
-// puts picture, FEN line and HTML code on the clipboard together.
+// The main window's exports, each of the document and the view's orientation: the text copies,
+// the HTML code and preview, the classic picture, the export dialog, Save as SVG and PDF, and
+// the copy that puts picture, FEN line and HTML code on the clipboard together.
 
 #include "main_form.h"
 
 #include "board_widget.h"
 #include "export_dialog.h"
+#include "main_form_text.h"
 #include "ui_MainForm.h"
 
+#include "diagram/bmp_codec.h"
+#include "diagram/diagram_picture.h"
 #include "diagram/file_output.h"
+#include "diagram/png_encoder.h"
+#include "export/html_preview.h"
+#include "export/text_exports.h"
 
-#include <QAction>
 #include <QFileInfo>
-#include <QMenu>
+
+#include <exception>
 
 namespace pictog::gui {
 
-void TFormMain::setUpExportActions()
+// ---- Text exports
+
+void TFormMain::copyText(const std::string& text)
 {
-    const auto makeAction = [this](const char* name, const QString& text, const char* keys) {
-        auto* action = new QAction(text, this);
-        action->setObjectName(QLatin1String(name));
-        if (keys)
-            action->setShortcut(QKeySequence(QLatin1String(keys)));
-        return action;
-    };
-    QAction* exportDiagram
-        = makeAction("MIFileExportDiagram", QStringLiteral("&Export diagram ..."), "Ctrl+E");
-    const QList<QAction*> file = ui->MEFile->actions();
-    ui->MEFile->insertAction(
-        file.value(file.indexOf(ui->MIFileSaveAs->menuAction()) + 1), exportDiagram);
-    connect(exportDiagram, &QAction::triggered, this, &TFormMain::MIFileExportDiagramClick);
-
-    QAction* svg = makeAction("MIFileSaveAsSVG", QStringLiteral("&SVG ..."), nullptr);
-    QAction* pdf = makeAction("MIFileSaveAsPDF", QStringLiteral("P&DF ..."), nullptr);
-    ui->MIFileSaveAs->addAction(svg);
-    ui->MIFileSaveAs->addAction(pdf);
-    connect(svg, &QAction::triggered, this, &TFormMain::MIFileSaveAsSVGClick);
-    connect(pdf, &QAction::triggered, this, &TFormMain::MIFileSaveAsPDFClick);
-
-    QAction* copy = makeAction(
-        "MIEditCopyAsDiagram", QStringLiteral("&Diagram (picture, FEN and HTML)"), "Ctrl+Shift+C");
-    ui->MIEditCopyAs->addSeparator();
-    ui->MIEditCopyAs->addAction(copy);
-    connect(copy, &QAction::triggered, this, &TFormMain::MIEditCopyAsDiagramClick);
+    m_exportText = text;
+    m_platform.clipboard->setText(qs(m_exportText));
 }
+
+void TFormMain::MIEditCopyClick()
+{
+    copyText(m_document.line);
+}
+
+void TFormMain::MIEditCopyAsFENstringClick()
+{
+    MIEditCopyClick();
+}
+
+void TFormMain::MIEditCopyAsCCCFENstringClick()
+{
+    copyText(BuildCCCFENString(m_document.line));
+}
+
+void TFormMain::MIEditCopyAsASCIIClick()
+{
+    AsciiSettings settings;
+    settings.coordinates = m_params->coordinates();
+    settings.showSideToMove = m_params->showSideToMove();
+    settings.showFenLine = m_params->showFenLine();
+    copyText(BuildASCIIBoard(
+        boardCodesOf(m_document.board), m_document.panel.moveRight, m_document.line, settings));
+}
+
+void TFormMain::MIEditCopyAsPGNClick()
+{
+    const QString date = m_platform.date ? m_platform.date->shortDate() : QString();
+    copyText(BuildPGNHeader(m_document.line, m_document.panel.moveRight, ss(date)));
+}
+
+void TFormMain::BuildHTMLCode(bool forPreview)
+{
+    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), m_document.captions,
+        m_document.line, m_document.panel.moveRight, boardCodesOf(m_document.board),
+        forPreview ? HtmlMode::Preview : HtmlMode::Clipboard);
+    if (!forPreview)
+        m_platform.clipboard->setText(qs(m_exportText));
+}
+
+void TFormMain::MIEditCopyAsHTMLClick()
+{
+    BuildHTMLCode(false);
+}
+
+void TFormMain::CreateHTMLOnClick()
+{
+    MIEditCopyAsHTMLClick();
+}
+
+void TFormMain::BtnPreviewHTMLClick()
+{
+    BuildHTMLCode(true);
+    const std::string error
+        = WritePreviewFile(m_fileSystem, m_params->previewFile(), BuildPreviewPage(m_exportText));
+    if (!error.empty()) {
+        m_platform.messages->showError(qs(error));
+        return;
+    }
+    if (!m_platform.shell->openFile(qs(m_params->previewFile())))
+        showStatus(QStringLiteral("Nothing could open the preview ") + qs(m_params->previewFile()));
+}
+
+// ---- Pictures
+
+std::optional<Raster> TFormMain::ComposeDiagramPicture(const EditDocument& document)
+{
+    DiagramPictureOptions options;
+    options.showBorder = m_params->showBorder();
+    options.coordinates = m_params->coordinates();
+    options.colorDiagramBackground = m_params->colorDiagramBackground();
+    // Drawn apart from the screen board, in its square colours and with the same pieces.
+    if (!m_pictureBoard)
+        m_pictureBoard = std::make_unique<TPictogram2D>(m_resources);
+    m_pictureBoard->SetLightSquareColor(board().LightSquareColor());
+    m_pictureBoard->SetDarkSquareColor(board().DarkSquareColor());
+    // The classic picture always has White at the bottom, whichever way the screen board shows.
+    return pictog::ComposeDiagramPicture(*m_pictureBoard, document.board, false, options);
+}
+
+void TFormMain::savePicture(bool png)
+{
+    QString folder = qs(m_params->lastSaveDir());
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir())
+        folder.clear();
+    SaveDialogRequest request;
+    request.title = png ? QStringLiteral("Save Board as PNG Image File ...")
+                        : QStringLiteral("Save Board as BMP Image File ...");
+    request.filter
+        = png ? QStringLiteral("PNG image (*.png)") : QStringLiteral("BMP image (*.bmp)");
+    request.defaultSuffix = png ? QStringLiteral("PNG") : QStringLiteral("BMP");
+    request.initialDir = folder;
+    const QString fileName = m_platform.saveDialog->chooseFile(request);
+    if (fileName.isEmpty())
+        return;
+
+    const std::optional<Raster> picture = ComposeDiagramPicture(m_document);
+    if (!picture) {
+        m_platform.messages->showError(QStringLiteral("Error in creating diagram bitmap"));
+        return;
+    }
+    std::string error;
+    try {
+        const std::vector<unsigned char> bytes = png ? encodePng(*picture) : encodeBmp(*picture);
+        error = writeFileReplacing(ss(fileName), bytes.data(), bytes.size());
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    if (!error.empty()) {
+        m_platform.messages->showError(qs(error));
+        return;
+    }
+    m_params->setLastSaveDir(ss(QFileInfo(fileName).absolutePath() + QLatin1Char('/')));
+}
+
+void TFormMain::MIFileSaveAsBMPClick()
+{
+    savePicture(false);
+}
+void TFormMain::MIFileSaveAsPNGClick()
+{
+    savePicture(true);
+}
+
+void TFormMain::MIEditCopyAsBitmapClick()
+{
+    const std::optional<Raster> picture = ComposeDiagramPicture(m_document);
+    if (!picture) {
+        m_platform.messages->showError(QStringLiteral("Error in creating diagram bitmap"));
+        return;
+    }
+    QImage image(picture->width(), picture->height(), QImage::Format_RGB32);
+    for (int y = 0; y < picture->height(); ++y)
+        std::copy(picture->row(y), picture->row(y) + picture->width(),
+            reinterpret_cast<QRgb*>(image.scanLine(y)));
+    m_platform.clipboard->setImage(image);
+}
+
+// ---- Scalable diagrams
 
 TDlgExportDiagram& TFormMain::exportDialog()
 {
@@ -52,45 +177,33 @@ TDlgExportDiagram& TFormMain::exportDialog()
     return *m_dlgExportDiagram;
 }
 
-DiagramContent TFormMain::diagramContent()
-{
-    DiagramContent content;
-    content.board = boardPosition();
-    content.panel = panelState();
-    content.captions.header1 = ui->EditHeader1->text().toStdString();
-    content.captions.header2 = ui->EditHeader2->text().toStdString();
-    content.captions.footer1 = ui->EditFooter1->text().toStdString();
-    content.captions.footer2 = ui->EditFooter2->text().toStdString();
-    content.annotations = annotations();
-    return content;
-}
-
 void TFormMain::MIFileExportDiagramClick()
 {
     TDlgExportDiagram& dialog = exportDialog();
-    dialog.setContent(diagramContent());
+    dialog.setContent(m_document);
     dialog.setChoices(m_params->diagramExport(), !board().WhiteIsAtBottom());
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_params->setDiagramExport(dialog.settings());
-    saveDiagram(dialog.settings(), dialog.flip());
+    saveDiagram(dialog.settings(), m_document, dialog.flip());
 }
 
 void TFormMain::MIFileSaveAsSVGClick()
 {
     DiagramExportSettings settings = m_params->diagramExport();
     settings.format = ExportFormat::Svg;
-    saveDiagram(settings, !board().WhiteIsAtBottom());
+    saveDiagram(settings, m_document, !board().WhiteIsAtBottom());
 }
 
 void TFormMain::MIFileSaveAsPDFClick()
 {
     DiagramExportSettings settings = m_params->diagramExport();
     settings.format = ExportFormat::Pdf;
-    saveDiagram(settings, !board().WhiteIsAtBottom());
+    saveDiagram(settings, m_document, !board().WhiteIsAtBottom());
 }
 
-bool TFormMain::saveDiagram(const DiagramExportSettings& settings, bool flip)
+bool TFormMain::saveDiagram(
+    const DiagramExportSettings& settings, const EditDocument& document, bool flip)
 {
     static const struct {
         const char* title;
@@ -101,8 +214,8 @@ bool TFormMain::saveDiagram(const DiagramExportSettings& settings, bool flip)
         { "Save Diagram as PDF Document ...", "PDF document (*.pdf)" },
     };
     const auto& text = texts[static_cast<int>(settings.format)];
-    const DiagramContent content = diagramContent();
-    const DiagramRenderOptions options = renderOptionsFor(settings, flip, *m_params, content);
+    const DiagramRenderOptions options
+        = renderOptionsFor(settings, flip, *m_params, document.captions, document.annotations);
     if (const auto problem = checkRenderOptions(options)) {
         m_platform.messages->showError(QString::fromStdString(*problem));
         return false;
@@ -120,7 +233,7 @@ bool TFormMain::saveDiagram(const DiagramExportSettings& settings, bool flip)
     if (fileName.isEmpty())
         return false;
 
-    const std::string bytes = renderDiagramFile(settings.format, content, options);
+    const std::string bytes = renderDiagramFile(settings.format, document, options);
     const std::string error = bytes.empty()
         ? std::string("Error in creating diagram")
         : writeFileReplacing(fileName.toStdString(),
@@ -141,21 +254,20 @@ void TFormMain::MIEditCopyAsDiagramClick()
 {
     DiagramExportSettings settings = m_params->diagramExport();
     settings.format = ExportFormat::Png;
-    const DiagramContent content = diagramContent();
-    const DiagramRenderOptions options
-        = renderOptionsFor(settings, !board().WhiteIsAtBottom(), *m_params, content);
-    const std::string png = renderDiagramPng(content.board, content.panel, options);
+    const EditDocument& d = m_document;
+    const DiagramRenderOptions options = renderOptionsFor(
+        settings, !board().WhiteIsAtBottom(), *m_params, d.captions, d.annotations);
+    const std::string png = renderDiagramPng(d.board, d.panel, options);
     if (png.empty()) {
         const auto problem = checkRenderOptions(options);
         m_platform.messages->showError(
             QString::fromStdString(problem ? *problem : "Error in creating diagram"));
         return;
     }
-    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), content.captions,
-        ui->EditFENLine->text().toStdString(), panelState().moveRight, boardCodes(),
-        HtmlMode::Clipboard);
+    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), d.captions, d.line,
+        d.panel.moveRight, boardCodesOf(d.board), HtmlMode::Clipboard);
     m_platform.clipboard->setDiagram(QByteArray(png.data(), static_cast<qsizetype>(png.size())),
-        ui->EditFENLine->text(), QString::fromStdString(m_exportText));
+        QString::fromStdString(d.line), QString::fromStdString(m_exportText));
     showStatus(QStringLiteral("Diagram copied as picture, FEN line and HTML code"));
 }
 

@@ -100,4 +100,19 @@ bool ComposeDiagramPicture(
     return composePicture(board.CopyDiagramToBitmap(), options, picture);
 }
 
+std::optional<Raster> ComposeDiagramPicture(TPictogram2D& board, const TChessPosition& position,
+    bool flip, const DiagramPictureOptions& options)
+{
+    for (int rank = 0; rank < 8; ++rank) {
+        for (int file = 0; file < 8; ++file) {
+            const int square = squareIndex(file, rank);
+            if (board.GetSquare(square) != position.GetPiece(square))
+                board.SetSquare(position.GetPiece(square), square);
+        }
+    }
+    if (board.WhiteIsAtBottom() == flip)
+        board.SetWhiteIsAtBottom(!flip);
+    return ComposeDiagramPicture(board, options);
+}
+
 } // namespace pictog

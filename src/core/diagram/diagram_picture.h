@@ -43,4 +43,10 @@ std::optional<Raster> ComposeDiagramPicture(
 bool ComposeDiagramPicture(
     TPictogram2D& board, const DiagramPictureOptions& options, Raster& picture);
 
+// The picture of a position drawn by board (its piece bitmaps and square colours) with White at
+// the bottom, or turned by 180 degrees when flip: board is left showing that position that way,
+// so a board kept for pictures sets only the squares that changed since its last one.
+std::optional<Raster> ComposeDiagramPicture(TPictogram2D& board, const TChessPosition& position,
+    bool flip, const DiagramPictureOptions& options);
+
 } // namespace pictog

@@ -1,36 +1,9 @@
 #pragma once
 
-#include "diagram/annotations.h"
-#include "position/chess_position.h"
-#include "position/panel_state.h"
-
-#include <QString>
-
-#include <array>
 #include <cstddef>
 #include <deque>
 
-namespace pictog::gui {
-
-// Everything an edit can change in the window: the board, the side panel (with the lists' texts,
-// which may hold typed text), the captions, the annotations and the line field.
-struct EditorState {
-    TChessPosition board;
-    PanelState panel;
-    QString moveRightText;
-    QString epFieldText;
-    std::array<QString, 4> captions; // header 1, header 2, footer 1, footer 2
-    Annotations annotations;
-    QString line;
-
-    friend bool operator==(const EditorState& a, const EditorState& b)
-    {
-        return a.board == b.board && a.panel == b.panel && a.moveRightText == b.moveRightText
-            && a.epFieldText == b.epFieldText && a.captions == b.captions
-            && a.annotations == b.annotations && a.line == b.line;
-    }
-    friend bool operator!=(const EditorState& a, const EditorState& b) { return !(a == b); }
-};
+namespace pictog {
 
 // A linear undo history of whole snapshots: the current state and the states before and after
 // it. Recording a state that differs from the current one ends the redo branch; beyond `limit`
@@ -106,4 +79,4 @@ private:
     std::size_t m_current = 0;
 };
 
-} // namespace pictog::gui
+} // namespace pictog
