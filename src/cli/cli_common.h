@@ -174,6 +174,9 @@ int runNormalize(const GlobalOptions& options, Arguments& args, Output& out, Out
 int runValidate(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 int runTransform(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 
+// positions: records of the selected positions of games, EPD lines and puzzle files.
+int runPositions(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
+
 // export: parses the export options and writes text formats itself; png and bmp go to
 // runImageExport.
 int runExport(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
