@@ -68,19 +68,95 @@ std::string Board::fenLine() const
     return BuildEPDLine(board, panel);
 }
 
-bool Board::inCheck() const
-{
-    return false;
-}
+namespace {
 
-void Board::play(Move) { }
+    // Castling rights that survive a move from or to each square: a king or rook leaving its
+    // square, or a rook captured on its corner, ends the matching rights.
+    constexpr std::uint8_t rightsKept(int sq)
+    {
+        switch (sq) {
+        case 0:
+            return 0xF & ~2;
+        case 4:
+            return 0xF & ~3;
+        case 7:
+            return 0xF & ~1;
+        case 56:
+            return 0xF & ~8;
+        case 60:
+            return 0xF & ~12;
+        case 63:
+            return 0xF & ~4;
+        default:
+            return 0xF;
+        }
+    }
+
+    struct RightsTable {
+        std::uint8_t kept[64];
+        constexpr RightsTable()
+            : kept()
+        {
+            for (int sq = 0; sq < 64; ++sq)
+                kept[sq] = rightsKept(sq);
+        }
+    };
+    constexpr RightsTable rights;
+
+    // pieceKind() for codes 0..12 without a division; 6 for empty.
+    constexpr std::uint8_t kindOf[16] = { 6, 0, 1, 2, 3, 4, 5, 0, 1, 2, 3, 4, 5, 6, 6, 6 };
+
+} // namespace
+
+void Board::play(Move move)
+{
+    const int from = move.from & 63;
+    const int to = move.to & 63;
+    int piece = m_squares[from];
+    const int kind = kindOf[piece];
+    const int captured = m_squares[to];
+    ++m_halfmove;
+    m_ep = -1;
+    if (captured) {
+        removePiece(to);
+        m_halfmove = 0;
+    }
+    if (piece) {
+        removePiece(from);
+        if (kind == 0) {
+            m_halfmove = 0;
+            const int step = to - from;
+            if (step == 16 || step == -16) {
+                m_ep = static_cast<std::int8_t>((from + to) / 2);
+            } else if (((from ^ to) & 7) && !captured) {
+                // A diagonal step onto an empty square: en passant takes the pawn beside.
+                removePiece((from & ~7) | (to & 7));
+            }
+            if (move.promotion >= 1 && move.promotion <= 4 && (to < 8 || to >= 56))
+                piece += move.promotion;
+        } else if (kind == 5 && (to - from == 2 || from - to == 2)) {
+            const int rookFrom = to > from ? from + 3 : from - 4;
+            const int rookTo = (from + to) / 2;
+            const int rook = m_squares[rookFrom];
+            removePiece(rookFrom);
+            putPiece(rook, rookTo);
+        }
+        putPiece(piece, to);
+    }
+    m_castling &= rights.kept[from] & rights.kept[to];
+    if (m_side == 1)
+        ++m_fullmove;
+    m_side ^= 1;
+}
 
 void Board::putPiece(int piece, int sq)
 {
+    if (piece < 1 || piece > 12)
+        return;
     const std::uint64_t bit = std::uint64_t { 1 } << sq;
     m_squares[sq] = static_cast<std::uint8_t>(piece);
-    m_kinds[pieceKind(piece)] |= bit;
-    m_colors[isBlackPiece(piece) ? 1 : 0] |= bit;
+    m_kinds[kindOf[piece]] |= bit;
+    m_colors[piece >= BlackPawn ? 1 : 0] |= bit;
 }
 
 void Board::removePiece(int sq)
@@ -90,8 +166,8 @@ void Board::removePiece(int sq)
         return;
     const std::uint64_t bit = std::uint64_t { 1 } << sq;
     m_squares[sq] = 0;
-    m_kinds[pieceKind(piece)] &= ~bit;
-    m_colors[isBlackPiece(piece) ? 1 : 0] &= ~bit;
+    m_kinds[kindOf[piece]] &= ~bit;
+    m_colors[piece >= BlackPawn ? 1 : 0] &= ~bit;
 }
 
 } // namespace pictog::game

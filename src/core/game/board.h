@@ -140,8 +140,11 @@ private:
 
 // Every legal move of the side to move, in generation order.
 void generateLegalMoves(const Board& board, MoveList& moves);
-// True when the move (from, to, promotion) is one of the legal moves.
+// True when the move (from, to, promotion) is one of the legal moves; checks this one move only.
 bool isLegal(const Board& board, Move move);
+// True when the move follows the pieces' rules, whether or not it leaves the own king attacked
+// (castling is only pseudo-legal when it is legal).
+bool isPseudoLegal(const Board& board, Move move);
 
 enum class GameStatus { Ongoing, Checkmate, Stalemate };
 // Checkmate or stalemate when the side to move has no legal move, else Ongoing.

@@ -1,24 +1,364 @@
 #include "game/san.h"
 
+#include "diagram/annotations.h"
+#include "game/attacks.h"
+
+#include <cstring>
+
 namespace pictog::game {
 
-std::string writeSan(const Board&, Move)
+using namespace attacks;
+
+namespace {
+
+    enum Kind { Pawn, Knight, Bishop, Rook, Queen, King };
+
+    constexpr const char* kindNames[6] = { "pawn", "knight", "bishop", "rook", "queen", "king" };
+
+    std::string squareName(int sq)
+    {
+        return { static_cast<char>('a' + sq % 8), static_cast<char>('1' + sq / 8) };
+    }
+
+    // The squares holding a piece of the kind and side that could move to `to` by the pieces'
+    // geometry (pawns: the squares a push or capture to `to` starts from).
+    Bitboard reachingFrom(const Board& board, int kind, int to, bool pawnCapture)
+    {
+        const Tables& t = tables();
+        const int side = board.side();
+        const Bitboard mine = board.pieces(side, kind);
+        const Bitboard occupied = board.occupied();
+        switch (kind) {
+        case Pawn: {
+            if (pawnCapture)
+                return t.pawn[side ^ 1][to] & mine;
+            const int back = side == 0 ? to - 8 : to + 8;
+            if (back < 0 || back > 63)
+                return 0;
+            if (mine & bit(back))
+                return bit(back);
+            const int back2 = side == 0 ? to - 16 : to + 16;
+            if (back2 < 0 || back2 > 63 || (occupied & bit(back)))
+                return 0;
+            return mine & bit(back2);
+        }
+        case Knight:
+            return t.knight[to] & mine;
+        case Bishop:
+            return bishopAttacks(t, to, occupied) & mine;
+        case Rook:
+            return rookAttacks(t, to, occupied) & mine;
+        case Queen:
+            return (bishopAttacks(t, to, occupied) | rookAttacks(t, to, occupied)) & mine;
+        default: {
+            Bitboard from = t.king[to] & mine;
+            // Castling written as the king's move ("Kg1", "e1g1").
+            const int home = side == 0 ? 4 : 60;
+            if ((to == home + 2 || to == home - 2) && (mine & bit(home)))
+                from |= bit(home);
+            return from;
+        }
+        }
+    }
+
+    MoveRead failure(const char* what, std::string_view text, const std::string& why = {})
+    {
+        MoveRead result;
+        result.error = std::string(what) + " move '" + quoteForMessage(text) + "'";
+        if (!why.empty())
+            result.error += ": " + why;
+        return result;
+    }
+
+    constexpr int promotionOf(char c)
+    {
+        switch (c) {
+        case 'N':
+        case 'n':
+            return 1;
+        case 'B':
+        case 'b':
+            return 2;
+        case 'R':
+        case 'r':
+            return 3;
+        case 'Q':
+        case 'q':
+            return 4;
+        default:
+            return 0;
+        }
+    }
+
+    constexpr int pieceOf(char c)
+    {
+        switch (c) {
+        case 'P':
+            return Pawn;
+        case 'N':
+            return Knight;
+        case 'B':
+            return Bishop;
+        case 'R':
+            return Rook;
+        case 'Q':
+            return Queen;
+        case 'K':
+            return King;
+        default:
+            return -1;
+        }
+    }
+
+    constexpr bool isFile(char c)
+    {
+        return c >= 'a' && c <= 'h';
+    }
+    constexpr bool isRank(char c)
+    {
+        return c >= '1' && c <= '8';
+    }
+
+    // Ends of a move token that carry no move: check and mate signs, glyphs, blanks and an
+    // en-passant remark. They are dropped whatever they claim.
+    std::size_t stripDecorations(const char* s, std::size_t n)
+    {
+        for (bool changed = true; changed && n > 0;) {
+            changed = false;
+            while (n > 0 && std::strchr("+#!? \t", s[n - 1]) && s[n - 1] != '\0') {
+                --n;
+                changed = true;
+            }
+            if (n >= 4 && std::memcmp(s + n - 4, "e.p.", 4) == 0) {
+                n -= 4;
+                changed = true;
+            } else if (n >= 4 && std::memcmp(s + n - 2, "ep", 2) == 0) {
+                n -= 2;
+                changed = true;
+            }
+        }
+        return n;
+    }
+
+    // The reason a move that is not legal is not: the message after "illegal move '...': ".
+    std::string whyIllegal(const Board& board, Move move)
+    {
+        const int kind = pieceKind(board.piece(move.from));
+        const bool promotes = kind == Pawn && move.to / 8 == (board.whiteToMove() ? 7 : 0);
+        if (promotes && move.promotion == 0)
+            return "a promotion needs a piece (=Q, =R, =B or =N)";
+        if (!promotes && move.promotion != 0)
+            return "only a pawn reaching the last rank promotes";
+        if (isPseudoLegal(board, move))
+            return "it leaves the king in check";
+        return {};
+    }
+
+    // The generator's flags for a legal move.
+    std::uint8_t flagsOf(const Board& board, Move m)
+    {
+        const int kind = pieceKind(board.piece(m.from));
+        const bool captures = board.piece(m.to) != 0;
+        const int step = m.to - m.from;
+        int flags = captures ? FlagCapture : 0;
+        if (kind == Pawn && (step == 16 || step == -16))
+            flags |= FlagDoublePush;
+        if (kind == Pawn && (step & 7) && !captures)
+            flags |= FlagCapture | FlagEnPassant;
+        if (kind == King && (step == 2 || step == -2))
+            flags |= FlagCastling;
+        return static_cast<std::uint8_t>(flags);
+    }
+
+} // namespace
+
+std::string writeSan(const Board& board, Move move)
 {
-    return {};
+    const int from = move.from & 63;
+    const int to = move.to & 63;
+    const int kind = pieceKind(board.piece(from));
+    std::string san;
+    san.reserve(8);
+    if (kind == King && (to - from == 2 || from - to == 2)) {
+        san = to > from ? "O-O" : "O-O-O";
+    } else if (kind == Pawn) {
+        if ((from ^ to) & 7) {
+            san += static_cast<char>('a' + from % 8);
+            san += 'x';
+        }
+        san += squareName(to);
+        if (move.promotion >= 1 && move.promotion <= 4) {
+            san += '=';
+            san += "NBRQ"[move.promotion - 1];
+        }
+    } else {
+        san += "PNBRQK"[kind < 0 ? 0 : kind];
+        // Other pieces of the kind that can legally go to the same square decide whether the
+        // file, the rank or both are needed.
+        Bitboard others = reachingFrom(board, kind, to, false) & ~bit(from);
+        bool any = false, sameFile = false, sameRank = false;
+        while (others) {
+            const int sq = popLsb(others);
+            if (!isLegal(board, { static_cast<std::uint8_t>(sq), static_cast<std::uint8_t>(to) }))
+                continue;
+            any = true;
+            sameFile |= sq % 8 == from % 8;
+            sameRank |= sq / 8 == from / 8;
+        }
+        if (any && (!sameFile || sameRank))
+            san += static_cast<char>('a' + from % 8);
+        if (any && sameFile)
+            san += static_cast<char>('1' + from / 8);
+        if (board.piece(to) != 0)
+            san += 'x';
+        san += squareName(to);
+    }
+    Board next = board;
+    next.play(move);
+    if (next.inCheck()) {
+        MoveList replies;
+        generateLegalMoves(next, replies);
+        san += replies.empty() ? '#' : '+';
+    }
+    return san;
 }
-MoveRead readSan(const Board&, std::string_view)
+
+MoveRead readSan(const Board& board, std::string_view text)
 {
-    return { {}, "unreadable move" };
+    // A working copy with figurines (U+2654..U+265F, either colour) turned into letters.
+    char s[32];
+    std::size_t n = 0;
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (static_cast<unsigned char>(c) == 0xE2 && i + 2 < text.size()
+            && static_cast<unsigned char>(text[i + 1]) == 0x99) {
+            const int code = static_cast<unsigned char>(text[i + 2]);
+            if (code >= 0x94 && code <= 0x9F) {
+                c = "KQRBNP"[(code - 0x94) % 6];
+                i += 2;
+            }
+        }
+        if (n == sizeof s)
+            return failure("unreadable", text);
+        s[n++] = c;
+    }
+    n = stripDecorations(s, n);
+    if (n == 0)
+        return failure("unreadable", text);
+
+    const int side = board.side();
+    const int home = side == 0 ? 4 : 60;
+    MoveRead result;
+
+    // Castling: O-O, 0-0, O-O-O, 0-0-0 (letters and zeros may be mixed).
+    auto isO = [](char c) { return c == 'O' || c == '0' || c == 'o'; };
+    if ((n == 3 || n == 5) && isO(s[0]) && s[1] == '-' && isO(s[2])
+        && (n == 3 || (s[3] == '-' && isO(s[4])))) {
+        result.move.from = static_cast<std::uint8_t>(home);
+        result.move.to = static_cast<std::uint8_t>(n == 3 ? home + 2 : home - 2);
+        result.move.flags = FlagCastling;
+        if (!isLegal(board, result.move))
+            return failure("illegal", text,
+                std::string(n == 3 ? "castling short" : "castling long") + " is not possible here");
+        return result;
+    }
+
+    std::size_t pos = 0;
+    int kind = pieceOf(s[0]);
+    if (kind >= 0)
+        ++pos;
+    int promotion = 0;
+    if (n >= pos + 3 && promotionOf(s[n - 1]) && (s[n - 2] == '=' || isRank(s[n - 2]))) {
+        promotion = promotionOf(s[n - 1]);
+        --n;
+        if (s[n - 1] == '=')
+            --n;
+    }
+    if (n < pos + 2 || !isFile(s[n - 2]) || !isRank(s[n - 1]))
+        return failure("unreadable", text);
+    const int to = 8 * (s[n - 1] - '1') + (s[n - 2] - 'a');
+    n -= 2;
+    if (n > pos && (s[n - 1] == 'x' || s[n - 1] == '-' || s[n - 1] == ':'))
+        --n;
+    int fromFile = -1, fromRank = -1;
+    if (pos < n && isFile(s[pos]))
+        fromFile = s[pos++] - 'a';
+    if (pos < n && isRank(s[pos]))
+        fromRank = s[pos++] - '1';
+    if (pos != n)
+        return failure("unreadable", text);
+
+    if (kind < 0) {
+        kind = Pawn;
+        // A whole origin square without a piece letter: UCI or long algebraic for any piece.
+        if (fromFile >= 0 && fromRank >= 0) {
+            const int from = 8 * fromRank + fromFile;
+            const int piece = board.piece(from);
+            if (!board.colors(side) || !(board.colors(side) & bit(from)))
+                return failure(
+                    "illegal", text, "no piece of the side to move on " + squareName(from));
+            kind = pieceKind(piece);
+        }
+    }
+    Bitboard from
+        = reachingFrom(board, kind, to, kind == Pawn && fromFile >= 0 && fromFile != to % 8);
+    if (fromFile >= 0)
+        from &= 0x0101010101010101ULL << fromFile;
+    if (fromRank >= 0)
+        from &= 0xFFULL << (8 * fromRank);
+
+    int found = 0;
+    std::string why;
+    for (Bitboard b = from; b;) {
+        const Move m { static_cast<std::uint8_t>(popLsb(b)), static_cast<std::uint8_t>(to),
+            static_cast<std::uint8_t>(promotion), 0 };
+        if (isLegal(board, m)) {
+            if (++found > 1)
+                return failure("ambiguous", text);
+            result.move = m;
+        } else if (why.empty()) {
+            why = whyIllegal(board, m);
+        }
+    }
+    if (found == 1) {
+        result.move.flags = flagsOf(board, result.move);
+        return result;
+    }
+    if (why.empty())
+        why = std::string("no ") + kindNames[kind] + " can reach " + squareName(to);
+    return failure("illegal", text, why);
 }
-MoveRead readUci(const Board&, std::string_view)
+
+MoveRead readUci(const Board& board, std::string_view text)
 {
-    return { {}, "unreadable move" };
+    const auto isSquare = [&](std::size_t at) { return isFile(text[at]) && isRank(text[at + 1]); };
+    if ((text.size() != 4 && text.size() != 5) || !isSquare(0) || !isSquare(2)
+        || (text.size() == 5 && !promotionOf(text[4])))
+        return failure("unreadable", text);
+    MoveRead result;
+    Move& m = result.move;
+    m.from = static_cast<std::uint8_t>(8 * (text[1] - '1') + (text[0] - 'a'));
+    m.to = static_cast<std::uint8_t>(8 * (text[3] - '1') + (text[2] - 'a'));
+    m.promotion = static_cast<std::uint8_t>(text.size() == 5 ? promotionOf(text[4]) : 0);
+    if (isLegal(board, m)) {
+        m.flags = flagsOf(board, m);
+        return result;
+    }
+    if (!(board.colors(board.side()) & bit(m.from)))
+        return failure("illegal", text, "no piece of the side to move on " + squareName(m.from));
+    std::string why = whyIllegal(board, m);
+    if (why.empty())
+        why = std::string("the ") + kindNames[pieceKind(board.piece(m.from))] + " on "
+            + squareName(m.from) + " cannot go to " + squareName(m.to);
+    return failure("illegal", text, why);
 }
 
 std::string writeUci(Move move)
 {
-    std::string text { char('a' + move.from % 8), char('1' + move.from / 8),
-        char('a' + move.to % 8), char('1' + move.to / 8) };
+    std::string text = squareName(move.from & 63) + squareName(move.to & 63);
     if (move.promotion >= 1 && move.promotion <= 4)
         text += "nbrq"[move.promotion - 1];
     return text;
