@@ -26,6 +26,9 @@ namespace {
 
     bool isResult(std::string_view text)
     {
+        const char first = text[0];
+        if (first != '0' && first != '1' && first != '*' && first != '\xC2')
+            return false;
         return text == "1-0" || text == "0-1" || text == "1/2-1/2" || text == "*"
             || text == "\xC2\xBD-\xC2\xBD";
     }
@@ -34,7 +37,7 @@ namespace {
     // position needs; "--" is left out, since that is a null move and must not pass unread.
     bool isGlyphText(std::string_view text)
     {
-        if (text == "--")
+        if (!std::strchr("!?+-=/", text[0]) || text == "--")
             return false;
         for (const char c : text) {
             if (!std::strchr("!?+-=/", c))
@@ -107,7 +110,8 @@ void PgnGame::clear()
 {
     number = line = errorLine = 0;
     error.clear();
-    start = end = Board::initial();
+    static const Board initial = Board::initial();
+    start = end = initial;
     moves.clear();
     m_tagCount = 0;
     m_noteCount = 0;
@@ -304,14 +308,12 @@ bool PgnReader::readComment(PgnGame& game, bool toLineEnd)
     }
     bool diagram = false;
     bool annotations = false;
-    std::string clean;
-    clean.swap(m_clean);
+    std::string& clean = m_clean;
     cleanComment(m_scratch, clean, diagram, annotations);
     const int ply = static_cast<int>(game.moves.size());
     if (annotations) {
         PositionNote& note = game.noteFor(ply);
         if (auto message = parseAnnotationComment(m_scratch, note.annotations)) {
-            m_clean.swap(clean);
             fail(game, std::move(*message), line);
             return false;
         }
@@ -326,7 +328,6 @@ bool PgnReader::readComment(PgnGame& game, bool toLineEnd)
             note.comment += clean;
         }
     }
-    m_clean.swap(clean);
     return true;
 }
 
