@@ -224,6 +224,18 @@ bool PgnReader::readTag(PgnGame& game)
         return malformed("malformed tag pair");
     m_in.skip();
     for (;;) {
+        // The plain run up to the next quote, backslash or line end in one piece.
+        if (m_in.ensure(1)) {
+            const char* run = m_in.data();
+            const std::size_t n = m_in.available();
+            std::size_t k = 0;
+            while (k < n && run[k] != '"' && run[k] != '\\' && run[k] != '\n' && run[k] != '\r')
+                ++k;
+            if (tag.value.size() + k > MaxTextLength)
+                return malformed("tag value too long");
+            tag.value.append(run, k);
+            m_in.skip(k);
+        }
         int c = m_in.peek();
         if (c < 0 || c == '\n' || c == '\r')
             return malformed("unclosed tag value");
@@ -238,8 +250,6 @@ bool PgnReader::readTag(PgnGame& game)
                 m_in.skip();
             }
         }
-        if (tag.value.size() >= MaxTextLength)
-            return malformed("tag value too long");
         tag.value += static_cast<char>(c);
     }
     while (m_in.peek() == ' ' || m_in.peek() == '\t')
@@ -383,13 +393,8 @@ void PgnReader::readSymbol(PgnGame& game)
     }
     const std::string_view token(p, length);
     m_in.skip(length);
-    if (isResult(token)) {
-        if (m_checking && m_depth > 0)
-            fail(game, "unclosed variation", m_lines[m_depth].openLine);
-        m_done = true;
-        return;
-    }
-    // A move number ("12", "12.", "12...") alone or stuck to the move ("12.e4").
+    // A move number ("12", "12.", "12...") alone or stuck to the move ("12.e4"); results and
+    // "0-0" also start with a digit, but never with digits and a dot.
     std::size_t i = 0;
     while (i < length && token[i] >= '0' && token[i] <= '9')
         ++i;
@@ -399,11 +404,21 @@ void PgnReader::readSymbol(PgnGame& game)
     if (i > 0 && token[i] == '.') {
         while (i < length && token[i] == '.')
             ++i;
+        if (i == length)
+            return;
         move = token.substr(i);
-    }
-    if (move.empty() || move.find_first_not_of('.') == std::string_view::npos)
+    } else if (isResult(token)) {
+        if (m_checking && m_depth > 0)
+            fail(game, "unclosed variation", m_lines[m_depth].openLine);
+        m_done = true;
         return;
-    if (move == "e.p." || move == "ep" || isGlyphText(move))
+    }
+    const char first = move[0];
+    if ((first < 'a' || first > 'h') && (first < 'A' || first > 'Z')) {
+        if (move.find_first_not_of('.') == std::string_view::npos || isGlyphText(move))
+            return;
+    }
+    if (first == 'e' && (move == "e.p." || move == "ep"))
         return;
     if (m_checking)
         playMove(game, move);
