@@ -200,7 +200,7 @@ class InstalledFiles(Installed):
                   '"${COMP_WORDS[COMP_CWORD-1]}"\n'
                   'printf "%s\\n" "${COMPREPLY[@]}" | sort\n')
         cases = [
-            (["pictog-cli", ""], "export normalize transform validate"),
+            (["pictog-cli", ""], "export moves normalize perft transform validate"),
             (["pictog-cli", "--ini", "x.ini", "tr"], "transform"),
             (["pictog-cli", "--"], "--help --ini --version"),
             (["pictog-cli", "export", ""], "ascii bmp ccc fen html pdf pgn png svg"),
@@ -212,6 +212,8 @@ class InstalledFiles(Installed):
              "mirror-horizontal mirror-left-diagonal mirror-right-diagonal mirror-vertical"),
             (["pictog-cli", "transform", "rotate-left", ""], ""),
             (["pictog-cli", "validate", "-"], "--help"),
+            (["pictog-cli", "moves", "--"], "--help --uci"),
+            (["pictog-cli", "perft", "3", "--d"], "--divide"),
         ]
         completion = self.share("bash-completion", "completions", "pictog-cli")
         for words, expected in cases:

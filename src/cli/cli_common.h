@@ -177,6 +177,11 @@ int runTransform(const GlobalOptions& options, Arguments& args, Output& out, Out
 // positions: records of the selected positions of games, EPD lines and puzzle files.
 int runPositions(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 
+// moves [--uci] POSITION: the legal moves, one a line, sorted; perft DEPTH [POSITION]
+// [--divide]: the node count of the legal move tree (per move with --divide, then the total).
+int runMoves(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
+int runPerft(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
+
 // export: parses the export options and writes text formats itself; png and bmp go to
 // runImageExport.
 int runExport(const GlobalOptions& options, Arguments& args, Output& out, Output& err);

@@ -38,6 +38,13 @@ commands:
                         after a TAB in an input line), --style color|gray|print, the
                         captions; pdf -o FILE takes every line, one page each, on a page of
                         the diagram's size or --page a4|letter
+  moves [--uci] POSITION
+                        the legal moves of POSITION, one a line in SAN (--uci: in UCI form),
+                        sorted as the strings sort
+  perft DEPTH [POSITION] [--divide]
+                        the number of leaf nodes of the legal move tree DEPTH (0-20) plies
+                        deep from POSITION (the initial position when none is given);
+                        --divide: "MOVE: COUNT" for every move (UCI, sorted), then the total
 
   positions [--at LIST] [--every] [--commented] [--games LIST] [--solution N]
             [--from pgn|epd|csv] [FILE...]
@@ -75,6 +82,8 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
         { "transform", runTransform },
         { "export", runExport },
         { "positions", runPositions },
+        { "moves", runMoves },
+        { "perft", runPerft },
     };
 
     // One line naming what was wrong, and where to read more; the usage itself stays out of the
