@@ -34,7 +34,11 @@ struct PgnCase {
 
 std::vector<PgnCase> pgnCases()
 {
+    std::string manyTags;
+    for (int i = 0; i < 1001; ++i)
+        manyTags += "[A \"b\"]\n";
     return {
+        { "tag limit", manyTags + "1. e4 *", { { "", "more than 1000 tags", 1001 } } },
         { "tags, numbers, result", "[Event \"E\"]\n[White \"A\"]\n\n1. e4 e5 2. Nf3 *\n",
             { { KingsPawn2 } } },
         { "number forms", "1.e4 1...e5 2 Nf3 1-0", { { KingsPawn2 } } },
@@ -236,6 +240,9 @@ TEST(EpdOperationsTest, RecordLines)
     EXPECT_EQ(record.operations[0].opcode, "id");
     EXPECT_EQ(record.operations[0].operands[0].text, "a;b");
     EXPECT_EQ(record.operations[1].operands[0].text, "say \"hi\"");
+    ASSERT_TRUE(firstOperand(record.operations, "c0"));
+    EXPECT_EQ(*firstOperand(record.operations, "c0"), "say \"hi\"");
+    EXPECT_FALSE(firstOperand(record.operations, "pv"));
     ASSERT_EQ(record.annotations.arrows.size(), 1u);
     EXPECT_EQ(record.annotations.arrows[0].from, squareIndex(4, 1));
     ASSERT_EQ(record.annotations.squares.size(), 1u);

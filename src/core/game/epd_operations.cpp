@@ -144,6 +144,13 @@ const EpdOperation* findOperation(
     return nullptr;
 }
 
+const std::string* firstOperand(
+    const std::vector<EpdOperation>& operations, std::string_view opcode)
+{
+    const EpdOperation* operation = findOperation(operations, opcode);
+    return operation && !operation->operands.empty() ? &operation->operands[0].text : nullptr;
+}
+
 std::string_view recordPosition(std::string_view line)
 {
     for (std::size_t tab = line.find('\t'); tab != std::string_view::npos;

@@ -40,6 +40,10 @@ void appendOperations(std::string& out, const std::vector<EpdOperation>& operati
 const EpdOperation* findOperation(
     const std::vector<EpdOperation>& operations, std::string_view opcode);
 
+// The first operand of the first operation with that opcode (`id "x";` gives x), or null.
+const std::string* firstOperand(
+    const std::vector<EpdOperation>& operations, std::string_view opcode);
+
 // A record line as `positions` writes and every line command reads it: a FEN/EPD line, and after
 // a TAB the operations and the [%cal]/[%csl] commands of the position.
 struct RecordLine {

@@ -207,6 +207,8 @@ bool PgnReader::readTag(PgnGame& game)
     };
     while (m_in.peek() == ' ' || m_in.peek() == '\t')
         m_in.skip();
+    if (game.m_tagCount >= MaxTags)
+        return malformed("more than 1000 tags");
     if (game.m_tagCount == game.m_tags.size())
         game.m_tags.emplace_back();
     PgnGame::Tag& tag = game.m_tags[game.m_tagCount];
@@ -332,6 +334,11 @@ bool PgnReader::readComment(PgnGame& game, bool toLineEnd)
         PositionNote& note = game.noteFor(ply);
         note.diagram |= diagram;
         if (!clean.empty()) {
+            m_gameText += clean.size();
+            if (m_gameText > MaxGameText) {
+                fail(game, "comments of the game longer than 4 MiB", line);
+                return false;
+            }
             repairEncoding(clean);
             if (!note.comment.empty())
                 note.comment += ' ';
@@ -430,6 +437,7 @@ bool PgnReader::next(PgnGame& game, bool check)
     m_checking = check;
     m_done = false;
     m_depth = 0;
+    m_gameText = 0;
     skipSpace();
     if (m_in.peek() < 0)
         return false;

@@ -83,6 +83,8 @@ public:
 
     // Limits that keep memory bounded on hostile input; passing one is an error in that game.
     static constexpr std::size_t MaxTextLength = 1 << 20; // one comment or tag value
+    static constexpr std::size_t MaxGameText = 4 << 20; // all kept comments of one game
+    static constexpr std::size_t MaxTags = 1000;
     static constexpr std::size_t MaxPlies = 100000; // main-line moves of one game
     static constexpr std::size_t MaxDepth = 128; // nested variations
     static constexpr std::size_t MaxToken = 255; // one move or move number
@@ -112,6 +114,7 @@ private:
     // State of the game being read.
     bool m_checking = true;
     bool m_done = false;
+    std::size_t m_gameText = 0; // bytes of comment text kept for the game so far
     std::vector<Line> m_lines; // [0] the main line, then the open variations
     std::size_t m_depth = 0;
     std::string m_scratch;
