@@ -340,9 +340,10 @@ namespace {
     {
     public:
         using Clock = std::chrono::steady_clock;
-        Progress(Output& err, std::string label)
+        Progress(Output& err, std::string label, const char* noun)
             : m_err(err)
             , m_label(std::move(label))
+            , m_noun(noun)
             , m_enabled(::isatty(2))
             , m_last(Clock::now())
         {
@@ -358,8 +359,9 @@ namespace {
                 return;
             m_last = now;
             char text[160];
-            const int length = std::snprintf(text, sizeof text,
-                "\rpictog-cli: %s%lu items, %llu MB\033[K", m_label.c_str(), m_count, bytes >> 20);
+            const int length
+                = std::snprintf(text, sizeof text, "\rpictog-cli: %s%lu %s, %llu MB\033[K",
+                    m_label.c_str(), m_count, m_noun, bytes >> 20);
             m_err.write(text, static_cast<std::size_t>(length));
             m_err.flush();
             m_shown = true;
@@ -376,6 +378,7 @@ namespace {
     private:
         Output& m_err;
         std::string m_label;
+        const char* m_noun;
         bool m_enabled;
         Clock::time_point m_last;
         unsigned long m_count = 0;
@@ -409,7 +412,7 @@ namespace {
             Format format = m_options.format;
             if (format == Format::Sniff)
                 format = sniff(input.head());
-            Progress progress(m_err, m_label);
+            Progress progress(m_err, m_label, format == Format::Pgn ? "games" : "lines");
             if (format == Format::Pgn)
                 readGames(input, progress);
             else
