@@ -1,6 +1,7 @@
 // Legal moves, perft and SAN of the game module.
 #include "game/board.h"
 #include "game/san.h"
+#include "position/epd_line.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,12 @@ const PerftCase perftCases[] = {
     { "4k3/8/8/8/8/8/8/R2K3R w KQ - 0 1", 1, 24 },
     // The rook on f8 attacks f1 and f2: no O-O; O-O-O, rooks 10 + 9, king 3.
     { "4kr2/8/8/8/8/8/8/R3K2R w KQ - 0 1", 1, 23 },
+    // b1 attacked does not stop O-O-O (only the king's squares count): rook 10, king 5, O-O-O.
+    { "1r2k3/8/8/8/8/8/8/R3K3 w Q - 0 1", 1, 16 },
+    // A knight on b1 does: rook 7, knight 3, king 5.
+    { "4k3/8/8/8/8/8/8/RN2K3 w Q - 0 1", 1, 15 },
+    // No castling out of check (rook e8): the king's d1, d2, f1, f2 only.
+    { "4r1k1/8/8/8/8/8/8/R3K2R w KQ - 0 1", 1, 4 },
     // No king: a lone rook has its 14 squares.
     { "8/8/8/8/8/8/8/R7 w - - 0 1", 1, 14 },
     // Two kings, rook on b8: Ka1 only to a2, Kh1 to its three squares.
@@ -83,6 +90,48 @@ TEST(GameStatus, MateStalemateAndCheck)
     EXPECT_FALSE(boardOf("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1").inCheck());
     // No king at all: never in check, and with no pieces stalemate.
     EXPECT_EQ(status(boardOf("8/8/8/8/8/8/8/8 w - - 0 1")), GameStatus::Stalemate);
+}
+
+// The single-move check agrees with the generator on every from/to/promotion triple, in the
+// positions where the two take different paths (pins, checks, en passant, castling, odd boards).
+TEST(GameLegality, SingleMoveCheckAgreesWithTheGenerator)
+{
+    const char* lines[] = { Initial, Kiwipete, "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+        "8/8/8/KPp4r/8/8/8/4k3 w - c6 0 1", "8/8/8/2k5/3Pp3/8/8/4K3 b - d3 0 1",
+        "4kr2/8/8/8/8/8/8/R3K2R w KQ - 0 1", "r7/8/8/8/8/8/8/K6K w - - 0 1",
+        "P3k3/8/8/8/8/8/8/P3K3 w - - 0 1", "4k3/8/8/8/8/8/8/4QK2 w - - 0 1",
+        "8/8/8/8/8/8/8/R7 w - - 0 1" };
+    for (const char* line : lines) {
+        const Board board = boardOf(line);
+        MoveList moves;
+        generateLegalMoves(board, moves);
+        for (int from = 0; from < 64; ++from)
+            for (int to = 0; to < 64; ++to)
+                for (std::uint8_t promotion = 0; promotion <= 4; ++promotion) {
+                    const Move move { static_cast<std::uint8_t>(from),
+                        static_cast<std::uint8_t>(to), promotion, 0 };
+                    EXPECT_EQ(isLegal(board, move), moves.contains(move))
+                        << line << ": " << writeUci(move);
+                }
+    }
+}
+
+// A board read from a line writes the line back as the position model's builder does.
+TEST(GameBoard, LineRoundTripsThroughTheModel)
+{
+    const char* lines[] = { Initial, Kiwipete, "4k3/8/8/4P3/8/8/8/4K3 w - d6 0 1",
+        "r3k2r/8/8/8/8/8/8/R2K3R b Kq - 99 999", "8/8/8/8/8/8/8/8 b - - 0 1",
+        "kkkkkkkk/pppppppp/8/8/8/8/PPPPPPPP/KKKKKKKK w KQkq e3 7 42" };
+    for (const char* line : lines) {
+        const pictog::EpdParse parse = pictog::ParseEPDLine(line);
+        ASSERT_TRUE(parse.accepted) << line;
+        EXPECT_EQ(boardOf(line).fenLine(), pictog::BuildEPDLine(parse.board, parse.panel));
+        EXPECT_EQ(Board::fromPosition(parse.board, parse.panel).fenLine(), line);
+    }
+    std::string message;
+    EXPECT_FALSE(Board::fromLine("8/8/8 w", &message));
+    EXPECT_EQ(message, "Error in EPD position description");
 }
 
 // Moves played from a line, and the line FEN records afterwards (worked out by hand).

@@ -124,7 +124,6 @@ public:
     int side() const { return m_side; }
 
 private:
-    friend class BoardAccess;
     void putPiece(int piece, int sq);
     void removePiece(int sq);
 

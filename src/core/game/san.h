@@ -21,7 +21,9 @@ std::string writeSan(const Board& board, Move move);
 
 // Reads a move as real files write it: SAN with missing or extra "+"/"#", "0-0", "e8Q",
 // over-disambiguated or long algebraic ("Ng1f3", "Ng1-f3"), UCI ("g1f3"), "exd6 e.p.", trailing
-// "!"/"?" glyphs, figurine pieces. An illegal, ambiguous or unreadable move gives the message:
+// "!"/"?" glyphs, figurine pieces (either colour). A missing or surplus "x" is not held against
+// the move. Never generates all moves: only the pieces that can reach the square are tried. An
+// illegal, ambiguous or unreadable move gives the message:
 // "illegal move 'Nf6': no knight can reach f6", "ambiguous move 'Nd2'", "unreadable move 'x?'".
 MoveRead readSan(const Board& board, std::string_view text);
 
