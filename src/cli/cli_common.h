@@ -174,6 +174,9 @@ int runNormalize(const GlobalOptions& options, Arguments& args, Output& out, Out
 int runValidate(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 int runTransform(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 
+// positions: records of the selected positions of games, EPD lines and puzzle files.
+int runPositions(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
+
 // moves [--uci] POSITION: the legal moves, one a line, sorted; perft DEPTH [POSITION]
 // [--divide]: the node count of the legal move tree (per move with --divide, then the total).
 int runMoves(const GlobalOptions& options, Arguments& args, Output& out, Output& err);

@@ -46,6 +46,22 @@ commands:
                         deep from POSITION (the initial position when none is given);
                         --divide: "MOVE: COUNT" for every move (UCI, sorted), then the total
 
+  positions [--at LIST] [--every] [--commented] [--games LIST] [--solution N]
+            [--from pgn|epd|csv] [FILE...]
+                        one record line for each selected position of PGN games, EPD/FEN
+                        lines or puzzle CSV (PuzzleId,FEN,Moves,...) read from the FILEs (stdin
+                        when none or -; the kind is recognised from the content unless --from
+                        names it): the six-field line and, after a TAB, EPD operations id "...";
+                        c0 "..." (the comment); pv ... (SAN) and the [%cal]/[%csl] arrows and
+                        marks, which every command that reads lines takes after a TAB;
+                        --at end (default), start, 23w, 23b (after White's or Black's 23rd
+                        move), ply:N, separated by commas; --every: the start and every
+                        position of the main line; --commented: every position whose move has
+                        a comment, arrow, mark or diagram sign; --games 1-10,15: those games of
+                        each file; --solution N: the next N moves as pv (puzzles: the whole
+                        solution unless N is given); a game or line with a fault is skipped
+                        with "FILE: game N (line L): MESSAGE" on stderr
+
 options:
   --ini FILE            read settings from FILE (never written)
   -h, --help            show this text (also after a command: pictog-cli export --help)
@@ -65,6 +81,7 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
         { "validate", runValidate },
         { "transform", runTransform },
         { "export", runExport },
+        { "positions", runPositions },
         { "moves", runMoves },
         { "perft", runPerft },
     };
