@@ -21,7 +21,7 @@ def run(args, stdin=None, file_limit=None):
     def limit():
         signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # a failed write instead of a kill
         resource.setrlimit(resource.RLIMIT_FSIZE, (file_limit, file_limit))
-    return subprocess.run([CLI] + args, input=stdin, stdout=subprocess.PIPE,
+    return subprocess.run([CLI] + args, input=stdin, stdout=subprocess.PIPE, timeout=120,
                           stderr=subprocess.PIPE, check=False,
                           preexec_fn=limit if file_limit else None)
 
@@ -59,15 +59,31 @@ class RenderExport(unittest.TestCase):
         return os.path.join(self.dir, name)
 
     def test_png_without_diagram_options_stays_classic(self):
-        """Only an option of the renderer (or a caption) leaves the classic picture."""
+        """Only an option of the renderer, or arrows or marks after a TAB, leave the classic
+        picture; captions alone keep it byte for byte."""
+        classic = run(["export", "png", "-o", self.path("classic.png"), ITALIAN])
+        self.assertEqual(classic.returncode, 0, classic.stderr)
+        for options, line in (([], ITALIAN + "\t{no commands}"), (["--header1", "T"], ITALIAN),
+                              (["--footer2", "F"], ITALIAN)):
+            with self.subTest(options=options, line=line):
+                result = run(["export", "png", "-o", self.path("c.png")] + options + [line])
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(read(self.path("c.png")), read(self.path("classic.png")))
         cases = [([], ["IHDR", "IDAT", "IEND"], (376, 376)),
                  (["--square", "38"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 376)),
-                 (["--header1", "Title"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 397)),
+                 (["--header1", "Title", "--flip"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"],
+                  (376, 397)),
                  (["--dpi", "300", "--square-mm", "10"],
                   ["IHDR", "pHYs", "tEXt", "tEXt", "IDAT", "IEND"], (1168, 1168))]
+        # Arrows or marks after a TAB take the renderer too, and a bad one is reported.
+        cases += [(["--header1", "T", ITALIAN + "\t[%csl Rf7]"],
+                   ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 397)),
+                  ([ITALIAN + "\t[%cal Ge2e4]"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"],
+                   (376, 376))]
         for options, kinds, size in cases:
             with self.subTest(options=options):
-                result = run(["export", "png", "-o", self.path("d.png")] + options + [ITALIAN])
+                position = [] if options and options[-1].startswith(ITALIAN) else [ITALIAN]
+                result = run(["export", "png", "-o", self.path("d.png")] + options + position)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 chunks = png_chunks(read(self.path("d.png")))
                 self.assertEqual([k for k, _ in chunks if k != "IDAT"] + ["IEND"],
@@ -79,6 +95,13 @@ class RenderExport(unittest.TestCase):
                     self.assertEqual(dict(chunks)["pHYs"], struct.pack(">IIB", 11811, 11811, 1))
                 if have("pngcheck"):
                     self.assertEqual(run_tool(["pngcheck", "-q", self.path("d.png")]), 0)
+
+    def test_png_reports_a_bad_item_after_a_tab(self):
+        lines = (ITALIAN + "\n" + ENDING + "\t[%cal Ge8e9]\n").encode()
+        result = run(["export", "png", "-o", self.path("out/")], lines)
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stderr.decode(), "pictog-cli: line 2: bad arrow 'Ge8e9'\n")
+        self.assertEqual(sorted(os.listdir(self.path("out"))), ["0001.png"])
 
     def test_svg_files_and_annotations_after_a_tab(self):
         lines = (ITALIAN + "\t{[%cal Gh5f7,Rc4f7][%csl Yf7]} mate threat\n" + ENDING + "\n"
