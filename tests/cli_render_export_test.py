@@ -6,7 +6,10 @@ import re
 import resource
 import shutil
 import signal
+import stat
 import struct
+import time
+import threading
 import subprocess
 import tempfile
 import unittest
@@ -156,6 +159,46 @@ class RenderExport(unittest.TestCase):
                 self.assertEqual(left, [])
                 shutil.rmtree(self.path("pictures"), ignore_errors=True)
 
+    def test_pdf_file_through_a_link_into_a_fifo_and_interrupted(self):
+        # Through a symbolic link the named file is replaced and the link kept.
+        with open(self.path("book.pdf"), "wb") as f:
+            f.write(b"old")
+        os.chmod(self.path("book.pdf"), 0o640)
+        os.symlink("book.pdf", self.path("link.pdf"))
+        result = run(["export", "pdf", "-o", self.path("link.pdf"), ITALIAN])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertTrue(os.path.islink(self.path("link.pdf")))
+        self.assertEqual(read(self.path("book.pdf"))[:5], b"%PDF-")
+        self.assertEqual(os.stat(self.path("book.pdf")).st_mode & 0o777, 0o640)
+        # A FIFO (or a device) is written as a stream, never replaced by a regular file.
+        os.mkfifo(self.path("pipe"))
+        received = []
+        reader = threading.Thread(
+            target=lambda: received.append(open(self.path("pipe"), "rb").read()))
+        reader.start()
+        result = run(["export", "pdf", "-o", self.path("pipe"), ITALIAN])
+        reader.join(10)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(received[0][:5], b"%PDF-")
+        self.assertTrue(stat.S_ISFIFO(os.lstat(self.path("pipe")).st_mode))
+        self.assertEqual(sorted(os.listdir(self.dir)), ["book.pdf", "link.pdf", "pipe"])
+        # Interrupted while the pages stream in: the temporary file goes, the old file stays.
+        for signal_number in (signal.SIGINT, signal.SIGTERM):
+            process = subprocess.Popen([CLI, "export", "pdf", "-o", self.path("book.pdf")],
+                                       stdin=subprocess.PIPE, stderr=subprocess.PIPE)
+            process.stdin.write((ITALIAN + "\n").encode())
+            process.stdin.flush()
+            deadline = time.monotonic() + 10
+            while len(os.listdir(self.dir)) == 3 and time.monotonic() < deadline:
+                time.sleep(0.01)
+            self.assertEqual(len(os.listdir(self.dir)), 4, "no temporary file seen")
+            process.send_signal(signal_number)
+            process.wait(10)
+            process.stdin.close()
+            process.stderr.close()
+            self.assertEqual(process.returncode, -signal_number)
+            self.assertEqual(sorted(os.listdir(self.dir)), ["book.pdf", "link.pdf", "pipe"])
+
     def test_bad_input_writes_nothing(self):
         usage, rejected = 2, 1
         cases = [
@@ -168,6 +211,14 @@ class RenderExport(unittest.TestCase):
              "square size 11339 out of range 8-1000"),
             (["png", "--square-mm", "10"], ITALIAN, usage, "--square-mm needs --dpi"),
             (["png", "--dpi", "-3"], ITALIAN, usage, "--dpi needs a positive number"),
+            (["png", "--dpi", "0"], ITALIAN, usage, "--dpi needs a positive number"),
+            (["svg", "--dpi", "0.5", "--square-mm", "9"], ITALIAN, usage,
+             "resolution '0.5' out of range 1-10000"),
+            (["png", "--dpi", "inf"], ITALIAN, usage, "resolution 'inf' out of range 1-10000"),
+            (["pdf", "--dpi", "1e300"], ITALIAN, usage, "resolution '1e300' out of range"),
+            (["png", "--square", "40", "--dpi", "100", "--square-mm", "9"], ITALIAN, usage,
+             "--square and --square-mm exclude each other"),
+            (["svg", "--arrows", "Z" * 120000], ITALIAN, usage, "bad arrow '" + "Z" * 60 + "\u2026'"),
             (["svg", "--style", "neon"], ITALIAN, usage, "unknown style 'neon'"),
             (["pdf", "--page", "a5"], ITALIAN, usage, "unknown page size 'a5'"),
             (["svg", "--page", "a4"], ITALIAN, usage, "--page goes with the pdf format only"),
@@ -185,6 +236,7 @@ class RenderExport(unittest.TestCase):
                 result = run(["export", args[0], "-o", out] + args[1:], stdin)
                 self.assertEqual(result.returncode, status, result.stderr)
                 self.assertIn(message, result.stderr.decode().splitlines()[0])
+                self.assertLess(len(result.stderr), 200)
                 self.assertFalse(os.path.exists(out))
                 self.assertEqual(os.listdir(self.dir), [])
 

@@ -61,8 +61,13 @@ DiagramRenderOptions renderOptionsOf(const ExportOptions& options, const Picture
     render.marker = options.marker;
     if (options.square && options.squareMm)
         throw UsageError("--square and --square-mm exclude each other");
-    if (options.dpi)
+    if (options.dpi) {
+        // The range is checked on the number as read, before anything converts it.
         render.dpi = parsePositive(options.dpi, "--dpi");
+        if (!(render.dpi >= MinDpi && render.dpi <= MaxDpi))
+            throw UsageError("resolution '" + quoteForMessage(options.dpi) + "' out of range "
+                + std::to_string(MinDpi) + "-" + std::to_string(MaxDpi));
+    }
     if (options.square)
         render.squarePx = parseInt(options.square, "--square");
     if (options.squareMm) {

@@ -13,6 +13,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <zlib.h>
@@ -457,9 +458,13 @@ std::optional<std::string> checkRenderOptions(const DiagramRenderOptions& option
     if (options.squarePx < MinSquarePx || options.squarePx > MaxSquarePx)
         return "square size " + std::to_string(options.squarePx) + " out of range "
             + std::to_string(MinSquarePx) + "-" + std::to_string(MaxSquarePx);
-    if (!(options.dpi >= 0 && options.dpi <= 10000))
-        return "resolution " + std::to_string(static_cast<long long>(options.dpi))
-            + " out of range 1-10000";
+    // Checked as a float: a conversion of inf or 1e300 to an integer would be undefined.
+    if (options.dpi != 0 && !(options.dpi >= MinDpi && options.dpi <= MaxDpi)) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", options.dpi);
+        return "resolution " + std::string(text) + " out of range " + std::to_string(MinDpi) + "-"
+            + std::to_string(MaxDpi);
+    }
     if (options.style != DiagramStyle::Color && options.style != DiagramStyle::Gray
         && options.style != DiagramStyle::Print)
         return std::string("unknown style");

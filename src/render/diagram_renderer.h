@@ -29,6 +29,9 @@ std::optional<DiagramStyle> parseDiagramStyle(const std::string& name);
 constexpr int MinSquarePx = 8;
 constexpr int MaxSquarePx = 1000;
 constexpr long long MaxDiagramPixels = 200'000'000;
+// The resolutions the renderer accepts (0 stands for none).
+constexpr int MinDpi = 1;
+constexpr int MaxDpi = 10000;
 
 // Everything that shapes a scalable diagram. The defaults give the classic proportions (38-pixel
 // squares, border and coordinates) in the settings' default colours.

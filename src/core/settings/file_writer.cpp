@@ -104,8 +104,14 @@ std::string FileWriter::open(const std::string& path)
     for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
         m_temporary
             = m_target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        // Recorded before it exists, so that a signal right after the open still removes it.
+        m_slot = recordTemporary(m_temporary);
         m_fd = m_files.openFile(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         error = errno;
+        if (m_fd < 0) {
+            forgetTemporary(m_slot);
+            m_slot = -1;
+        }
         if (m_fd < 0 && error != EEXIST)
             break;
     }
@@ -113,7 +119,6 @@ std::string FileWriter::open(const std::string& path)
         m_temporary.clear();
         return systemErrorText(error);
     }
-    m_slot = recordTemporary(m_temporary);
     // The umask narrowed the mode given to open; the replaced file's mode is kept exactly.
     if (exists)
         ::fchmod(m_fd, mode);
