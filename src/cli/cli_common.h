@@ -2,6 +2,7 @@
 
 #include "line_reader.h"
 
+#include "render_options.h"
 #include "settings/message_quote.h"
 
 #include <cstddef>
@@ -146,15 +147,6 @@ struct ExportOptions {
     {
         return !header1.empty() || !header2.empty() || !footer1.empty() || !footer2.empty();
     }
-};
-
-// The settings that shape the diagram picture, as the export command read them.
-struct PictureSettings {
-    bool showBorder = true;
-    bool coordinates = true;
-    std::string colorLightSquares = "#9EC2EF";
-    std::string colorDarkSquares = "#397AAE";
-    std::string colorDiagramBackground = "#BCBCC5";
 };
 
 // For `-o DIR/`: the file of input line lineNumber, DIR/0001.EXT, DIR/0002.EXT, ...

@@ -328,13 +328,7 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
     params.LoadSettings();
 
     if (picture) {
-        PictureSettings settings;
-        settings.showBorder = params.showBorder();
-        settings.coordinates = params.coordinates();
-        settings.colorLightSquares = params.colorLightSquares();
-        settings.colorDarkSquares = params.colorDarkSquares();
-        settings.colorDiagramBackground = params.colorDiagramBackground();
-        return runPictureExport(options, settings, scalable, err);
+        return runPictureExport(options, pictureSettingsOf(params), scalable, err);
     }
 
     TextExport exporter {};

@@ -217,19 +217,13 @@ namespace {
         return std::clamp<std::size_t>(processors, 1, 8);
     }
 
-    // The renderer's file of a line in the export's format; empty when it cannot be drawn.
-    std::vector<unsigned char> renderPicture(
-        const PictureJob& job, const std::string& format, PdfPageSize page)
+    // The renderer's file of a line in the export's format, or why it cannot be drawn.
+    RenderResult renderPicture(const PictureJob& job, const std::string& format, PdfPageSize page)
     {
-        std::string bytes;
-        try {
-            bytes = format == "svg" ? renderDiagramSvg(job.position, job.panel, *job.render)
-                : format == "pdf"   ? renderDiagramPdf(job.position, job.panel, *job.render, page)
-                                    : renderDiagramPng(job.position, job.panel, *job.render);
-        } catch (const std::exception&) {
-            bytes.clear();
-        }
-        return { bytes.begin(), bytes.end() };
+        const DiagramFormat kind = format == "svg" ? DiagramFormat::Svg
+            : format == "pdf"                      ? DiagramFormat::Pdf
+                                                   : DiagramFormat::Png;
+        return renderDiagram(kind, job.position, job.panel, *job.render, page);
     }
 
 } // namespace
@@ -289,9 +283,9 @@ int runPictureExport(
     PictureBatch batch(workers, [&](std::size_t worker, PictureJob& job) {
         PictureOutcome outcome { job.lineNumber, {}, std::move(job.path), {} };
         if (job.render) {
-            outcome.bytes = renderPicture(job, options.format, page);
-            if (outcome.bytes.empty())
-                outcome.error = "Error in creating diagram";
+            RenderResult result = renderPicture(job, options.format, page);
+            outcome.bytes.assign(result.bytes.begin(), result.bytes.end());
+            outcome.error = std::move(result.error);
         } else if (!makers[worker]->make(job.position, outcome.bytes)) {
             outcome.error = "Error in creating diagram bitmap";
         }

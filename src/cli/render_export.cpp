@@ -47,50 +47,49 @@ namespace {
 // with the renderer's message.
 DiagramRenderOptions renderOptionsOf(const ExportOptions& options, const PictureSettings& settings)
 {
-    DiagramRenderOptions render;
-    render.showBorder = settings.showBorder;
-    render.coordinates = settings.coordinates;
-    render.colorLightSquares = settings.colorLightSquares;
-    render.colorDarkSquares = settings.colorDarkSquares;
-    render.colorDiagramBackground = settings.colorDiagramBackground;
-    render.header1 = options.header1;
-    render.header2 = options.header2;
-    render.footer1 = options.footer1;
-    render.footer2 = options.footer2;
-    render.flip = options.flip;
-    render.marker = options.marker;
+    DiagramChoices choices;
+    choices.flip = options.flip;
+    choices.marker = options.marker;
     if (options.square && options.squareMm)
         throw UsageError("--square and --square-mm exclude each other");
     if (options.dpi) {
         // The range is checked on the number as read, before anything converts it.
-        render.dpi = parsePositive(options.dpi, "--dpi");
-        if (!(render.dpi >= MinDpi && render.dpi <= MaxDpi))
+        choices.dpi = parsePositive(options.dpi, "--dpi");
+        if (!(choices.dpi >= MinDpi && choices.dpi <= MaxDpi))
             throw UsageError("resolution '" + quoteForMessage(options.dpi) + "' out of range "
                 + std::to_string(MinDpi) + "-" + std::to_string(MaxDpi));
     }
     if (options.square)
-        render.squarePx = parseInt(options.square, "--square");
+        choices.squarePx = parseInt(options.square, "--square");
     if (options.squareMm) {
         if (!options.dpi)
             throw UsageError("--square-mm needs --dpi");
-        render.squarePx
-            = squarePxForMillimetres(parsePositive(options.squareMm, "--square-mm"), render.dpi);
+        choices.squarePx
+            = squarePxForMillimetres(parsePositive(options.squareMm, "--square-mm"), choices.dpi);
     }
     if (options.style) {
         const std::optional<DiagramStyle> style = parseDiagramStyle(options.style);
-        if (!style)
+        if (!style) {
+            std::string names;
+            for (const std::string_view name : DiagramStyleNames)
+                names += (names.empty() ? "" : ", ") + std::string(name);
             throw UsageError(
-                "unknown style '" + quoteForMessage(options.style) + "' (color, gray, print)");
-        render.style = *style;
+                "unknown style '" + quoteForMessage(options.style) + "' (" + names + ")");
+        }
+        choices.style = *style;
     }
+    Annotations annotations;
     if (options.arrows) {
-        if (const auto message = parseArrowList(options.arrows, render.annotations))
+        if (const auto message = parseArrowList(options.arrows, annotations))
             throw UsageError(*message);
     }
     if (options.squares) {
-        if (const auto message = parseSquareList(options.squares, render.annotations))
+        if (const auto message = parseSquareList(options.squares, annotations))
             throw UsageError(*message);
     }
+    const DiagramRenderOptions render = buildRenderOptions(settings, choices,
+        Captions { options.header1, options.header2, options.footer1, options.footer2 },
+        annotations);
     if (const auto problem = checkRenderOptions(render))
         throw UsageError(*problem);
     return render;
@@ -148,7 +147,7 @@ namespace {
                 ++pages;
             else if (!sinkFailed) {
                 allAccepted = false;
-                reportLine(err, lineNumber, "Error in creating diagram");
+                reportLine(err, lineNumber, writer.error());
             }
         });
         if (pages == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "diagram_renderer.h"
+#include "render_options.h"
 
 #include "export/html_diagram.h"
 #include "settings/diagram_export_settings.h"
@@ -18,10 +19,8 @@ struct DiagramContent {
     Annotations annotations;
 };
 
-// The renderer's options for the export dialog's choices, as pictog-cli builds them from the same
-// settings file and the options --square or --dpi with --square-mm, --style, --flip, --marker,
-// the caption options and --arrows/--squares: border, coordinates and colours from the settings,
-// the captions and the annotations only where the choices say so.
+// The renderer's options for the export dialog's choices through buildRenderOptions, the step
+// pictog-cli takes too: the captions and the annotations only where the choices say so.
 DiagramRenderOptions renderOptionsFor(const DiagramExportSettings& settings, bool flip,
     const TPictogParams& params, const DiagramContent& content);
 

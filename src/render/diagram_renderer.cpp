@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <zlib.h>
 
@@ -434,17 +435,6 @@ namespace {
 
 } // namespace
 
-std::optional<DiagramStyle> parseDiagramStyle(const std::string& name)
-{
-    if (name == "color")
-        return DiagramStyle::Color;
-    if (name == "gray")
-        return DiagramStyle::Gray;
-    if (name == "print")
-        return DiagramStyle::Print;
-    return std::nullopt;
-}
-
 int squarePxForMillimetres(double squareMm, double dpi)
 {
     const double px = squareMm / 25.4 * dpi;
@@ -537,6 +527,41 @@ std::string renderDiagramSvg(
     return writeSceneSvg(scene, BuildEPDLine(board, panel), units);
 }
 
+std::optional<std::string> missingFontFor(const DiagramRenderOptions& options)
+{
+    const bool text = options.coordinates || !options.header1.empty() || !options.header2.empty()
+        || !options.footer1.empty() || !options.footer2.empty();
+    if (!text)
+        return std::nullopt;
+    if (const char* file = missingDiagramFontFile())
+        return std::string("cannot read the font file ") + file;
+    return std::nullopt;
+}
+
+RenderResult renderDiagram(DiagramFormat format, const TChessPosition& board,
+    const PanelState& panel, const DiagramRenderOptions& options, PdfPageSize page)
+{
+    RenderResult result;
+    if (auto problem = checkRenderOptions(options)) {
+        result.error = std::move(*problem);
+        return result;
+    }
+    if (auto problem = missingFontFor(options)) {
+        result.error = std::move(*problem);
+        return result;
+    }
+    try {
+        result.bytes = format == DiagramFormat::Svg ? renderDiagramSvg(board, panel, options)
+            : format == DiagramFormat::Pdf          ? renderDiagramPdf(board, panel, options, page)
+                                                    : renderDiagramPng(board, panel, options);
+    } catch (const std::exception&) {
+        result.bytes.clear();
+    }
+    if (result.bytes.empty())
+        result.error = "Error in creating diagram";
+    return result;
+}
+
 std::string renderDiagramPdf(const TChessPosition& board, const PanelState& panel,
     const DiagramRenderOptions& options, PdfPageSize page)
 {
@@ -561,6 +586,7 @@ struct PdfDiagramWriter::Impl {
     bool discarding = false;
     bool finished = false;
     int pages = 0;
+    std::string error;
 
     static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length)
     {
@@ -596,8 +622,19 @@ bool PdfDiagramWriter::addPage(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options)
 {
     Impl& d = *m_impl;
-    if (d.finished || d.sinkFailed || checkRenderOptions(options))
+    d.error.clear();
+    if (d.finished || d.sinkFailed) {
+        d.error = "Error in creating diagram";
         return false;
+    }
+    if (auto problem = checkRenderOptions(options)) {
+        d.error = std::move(*problem);
+        return false;
+    }
+    if (auto problem = missingFontFor(options)) {
+        d.error = std::move(*problem);
+        return false;
+    }
     const Scene scene = buildScene(board, panel, options);
     const DiagramLayout& layout = scene.layout;
     const double scale = vectorScale(options, PointsPerInch);
@@ -630,10 +667,17 @@ bool PdfDiagramWriter::addPage(
     cairo_show_page(cr);
     const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr);
-    if (!ok || cairo_surface_status(d.surface) != CAIRO_STATUS_SUCCESS)
+    if (!ok || cairo_surface_status(d.surface) != CAIRO_STATUS_SUCCESS) {
+        d.error = "Error in creating diagram";
         return false;
+    }
     ++d.pages;
     return true;
+}
+
+const std::string& PdfDiagramWriter::error() const
+{
+    return m_impl->error;
 }
 
 bool PdfDiagramWriter::finish()

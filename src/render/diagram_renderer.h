@@ -6,6 +6,7 @@
 // picture of the core stays as it is.
 
 #include "diagram/annotations.h"
+#include "diagram/diagram_style.h"
 #include "position/chess_position.h"
 #include "position/panel_state.h"
 
@@ -17,13 +18,6 @@
 #include <vector>
 
 namespace pictog {
-
-// colour: the settings' colours; gray: the same as grey levels; print: a book style (white light
-// squares, hatched dark squares, pure black and white pieces).
-enum class DiagramStyle { Color, Gray, Print };
-
-// The style of a name ("color", "gray", "print"), or nothing for any other text.
-std::optional<DiagramStyle> parseDiagramStyle(const std::string& name);
 
 // The square sizes the renderer accepts and the largest picture it makes.
 constexpr int MinSquarePx = 8;
@@ -43,9 +37,9 @@ struct DiagramRenderOptions {
     bool showBorder = true;
     bool coordinates = true;
     DiagramStyle style = DiagramStyle::Color;
-    std::string colorLightSquares = "#9EC2EF";
-    std::string colorDarkSquares = "#397AAE";
-    std::string colorDiagramBackground = "#BCBCC5";
+    std::string colorLightSquares = DefaultLightSquares;
+    std::string colorDarkSquares = DefaultDarkSquares;
+    std::string colorDiagramBackground = DefaultDiagramBackground;
     std::string header1, header2, footer1, footer2; // drawn above / below the board when not empty
     Annotations annotations;
 };
@@ -81,15 +75,36 @@ struct DiagramImage {
 DiagramImage renderDiagramImage(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
 
+// PDF page size: the diagram's own size, or the diagram centred on an A4 / Letter page.
+enum class PdfPageSize { Diagram, A4, Letter };
+
+// The file formats the renderer writes.
+enum class DiagramFormat { Png, Svg, Pdf };
+
+// A rendered file: its bytes, or why there are none.
+struct RenderResult {
+    std::string bytes;
+    std::string error; // empty exactly when bytes hold the file
+    bool ok() const { return error.empty(); }
+};
+
+// The file of the diagram in the format. The reasons: the message of checkRenderOptions, a font
+// file the labels or captions need that cannot be read ("cannot read the font file PATH"), or
+// "Error in creating diagram" when drawing failed.
+RenderResult renderDiagram(DiagramFormat format, const TChessPosition& board,
+    const PanelState& panel, const DiagramRenderOptions& options,
+    PdfPageSize page = PdfPageSize::Diagram);
+
+// The message for a font file the diagram's texts (labels, captions) need but that cannot be
+// read; nothing when the options draw no text or the fonts are there.
+std::optional<std::string> missingFontFor(const DiagramRenderOptions& options);
+
 // The bytes of a PNG / SVG file of the diagram, carrying the built FEN line as metadata; empty
 // when the options do not pass checkRenderOptions.
 std::string renderDiagramPng(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
 std::string renderDiagramSvg(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
-
-// PDF page size: the diagram's own size, or the diagram centred on an A4 / Letter page.
-enum class PdfPageSize { Diagram, A4, Letter };
 
 // A one-page PDF of the diagram (title: the FEN line); empty when the options fail the check.
 std::string renderDiagramPdf(const TChessPosition& board, const PanelState& panel,
@@ -106,9 +121,12 @@ public:
     PdfDiagramWriter(const PdfDiagramWriter&) = delete;
     PdfDiagramWriter& operator=(const PdfDiagramWriter&) = delete;
 
-    // Adds one page; false when the options fail the check or the sink failed.
+    // Adds one page; false when the options fail the check, a font is missing, drawing failed or
+    // the sink failed; error() then says which.
     bool addPage(
         const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
+    // Why the last addPage failed; empty after one that succeeded.
+    const std::string& error() const;
     // Ends the document; false when the sink failed at any point.
     bool finish();
 
