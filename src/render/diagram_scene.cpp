@@ -187,8 +187,11 @@ Scene buildScene(
     }
 
     // In grey a translucent fill all but vanishes on grey squares (yellow on the light ones, red
-    // and blue on the dark ones), so grey marks are dark opaque frames instead, as books print
-    // them; their grey levels still tell the four colours apart.
+    // and blue on the dark ones), so grey marks are opaque frames instead, as books print them.
+    // The colours' own grey levels lie within a few steps of each other, so each colour gets a
+    // frame of its own: white, black and dark grey frames for green, red and blue, and for
+    // yellow a white frame lined with a thin black one.
+    constexpr std::array<double, 4> FrameLevels { 1.0, 0.0, 1.0, 0.24 }; // green, red, yellow, blue
     const bool framedMarks = options.style == DiagramStyle::Gray;
     const int ring = std::max(2, layout.square / 10);
     for (const SquareAnnotation& mark : options.annotations.squares) {
@@ -196,9 +199,15 @@ Scene buildScene(
             continue;
         Rgb color = annotation[static_cast<std::size_t>(mark.color)];
         if (framedMarks) {
-            const double level = std::round(color.r * 0.3 * 255) / 255;
-            scene.marks.push_back(
-                { layout.squareBox(mark.square), { level, level, level }, 1, ring });
+            const double level = FrameLevels[static_cast<std::size_t>(mark.color)];
+            const LayoutBox box = layout.squareBox(mark.square);
+            scene.marks.push_back({ box, { level, level, level }, 1, ring });
+            if (mark.color == AnnotationColor::Yellow) {
+                const int line = std::max(1, ring / 2);
+                const LayoutBox inner { box.left + ring, box.top + ring, box.width - 2 * ring,
+                    box.height - 2 * ring };
+                scene.marks.push_back({ inner, { 0, 0, 0 }, 1, line });
+            }
         } else {
             scene.marks.push_back({ layout.squareBox(mark.square), color, MarkAlpha });
         }
