@@ -1,5 +1,7 @@
 #include "diagram_scene.h"
 
+#include "cairo_handles.h"
+
 #include "render_fonts.h"
 #include "settings/html_color.h"
 
@@ -76,23 +78,23 @@ namespace {
         bool bold, double size, const std::string& text, const char* reference, double maxWidth)
     {
         ShapedText shaped;
-        cairo_scaled_font_t* font = diagramScaledFont(bold, size);
+        CairoScaledFont font(diagramScaledFont(bold, size));
         if (!font)
             return shaped;
-        cairo_scaled_font_text_extents(font, text.c_str(), &shaped.ink);
+        cairo_scaled_font_text_extents(font.get(), text.c_str(), &shaped.ink);
         if (maxWidth > 0 && shaped.ink.x_advance > maxWidth) {
             size *= maxWidth / shaped.ink.x_advance;
-            cairo_scaled_font_destroy(font);
-            font = diagramScaledFont(bold, size);
+            font.reset(diagramScaledFont(bold, size));
             if (!font)
                 return shaped;
-            cairo_scaled_font_text_extents(font, text.c_str(), &shaped.ink);
+            cairo_scaled_font_text_extents(font.get(), text.c_str(), &shaped.ink);
         }
-        cairo_scaled_font_text_extents(font, reference, &shaped.ref);
+        cairo_scaled_font_text_extents(font.get(), reference, &shaped.ref);
         cairo_glyph_t* glyphs = nullptr;
         int count = 0;
-        const cairo_status_t status = cairo_scaled_font_text_to_glyphs(font, 0, 0, text.c_str(),
-            static_cast<int>(text.size()), &glyphs, &count, nullptr, nullptr, nullptr);
+        const cairo_status_t status
+            = cairo_scaled_font_text_to_glyphs(font.get(), 0, 0, text.c_str(),
+                static_cast<int>(text.size()), &glyphs, &count, nullptr, nullptr, nullptr);
         if (status == CAIRO_STATUS_SUCCESS) {
             shaped.ok = true;
             shaped.size = size;
@@ -100,7 +102,6 @@ namespace {
                 shaped.glyphs.push_back({ glyphs[i].index, glyphs[i].x, glyphs[i].y });
         }
         cairo_glyph_free(glyphs);
-        cairo_scaled_font_destroy(font);
         return shaped;
     }
 
