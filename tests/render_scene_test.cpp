@@ -74,6 +74,24 @@ namespace {
         }
     }
 
+    TEST(RenderScene, WindowShapesSitOnTheBoardAtTheOrigin)
+    {
+        Annotations annotations;
+        annotations.arrows.push_back(
+            { squareIndex(6, 0), squareIndex(5, 2), AnnotationColor::Blue }); // g1-f3
+        annotations.squares.push_back({ squareIndex(0, 0), AnnotationColor::Yellow }); // a1
+        for (const bool flip : { false, true }) {
+            const AnnotationShapes shapes = annotationShapes(annotations, 38, flip);
+            const LayoutBox board { 0, 0, 8 * 38, 8 * 38 };
+            ASSERT_EQ(shapes.arrows.size(), 1u);
+            EXPECT_TRUE(inside(shapes.arrows[0].outline[3], expectedBox(board, 5, 2, flip)));
+            EXPECT_TRUE(inside(shapes.arrows[0].outline[0], expectedBox(board, 6, 0, flip)));
+            EXPECT_GT(shapes.arrows[0].color.b, shapes.arrows[0].color.r + 0.3);
+            ASSERT_EQ(shapes.marks.size(), 1u);
+            EXPECT_EQ(shapes.marks[0].box, expectedBox(board, 0, 0, flip)) << flip;
+        }
+    }
+
     TEST(RenderScene, SideToMoveMarkBesideTheSideToMove)
     {
         const struct {

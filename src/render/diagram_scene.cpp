@@ -255,4 +255,29 @@ Scene buildScene(
     return scene;
 }
 
+AnnotationShapes annotationShapes(const Annotations& annotations, int square, bool flip)
+{
+    DiagramRenderOptions options;
+    options.squarePx = square;
+    options.flip = flip;
+    options.showBorder = false;
+    options.coordinates = false;
+    options.annotations = annotations;
+    const Scene scene = buildScene(TChessPosition(), PanelState(), options);
+    // The scene's board sits inside its frame; the shapes are wanted relative to the board.
+    const int dx = scene.layout.board.left;
+    const int dy = scene.layout.board.top;
+    AnnotationShapes shapes { scene.marks, scene.arrows };
+    for (SceneMark& mark : shapes.marks) {
+        mark.box.left -= dx;
+        mark.box.top -= dy;
+    }
+    for (SceneArrow& arrow : shapes.arrows)
+        for (ScenePoint& point : arrow.outline) {
+            point.x -= dx;
+            point.y -= dy;
+        }
+    return shapes;
+}
+
 } // namespace pictog

@@ -70,6 +70,15 @@ struct Scene {
     std::vector<SceneText> texts;
 };
 
+// The marks and arrows of annotations over a bare board of square-unit squares whose top-left
+// corner is at (0, 0), Black at the bottom when flip is set: the shapes and colours the files
+// draw, for the window's board to draw over its own squares.
+struct AnnotationShapes {
+    std::vector<SceneMark> marks;
+    std::vector<SceneArrow> arrows;
+};
+AnnotationShapes annotationShapes(const Annotations& annotations, int square, bool flip);
+
 // The scene of a diagram; the options must pass checkRenderOptions. Texts are left out when the
 // font files are missing.
 Scene buildScene(
