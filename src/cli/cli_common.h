@@ -2,7 +2,8 @@
 
 #include "line_reader.h"
 
-#include "render_options.h"
+#include "diagram_renderer.h"
+
 #include "settings/message_quote.h"
 
 #include <cstddef>

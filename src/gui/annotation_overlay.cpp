@@ -1,7 +1,7 @@
 #include "annotation_overlay.h"
 
 #include "diagram/pictogram_2d.h"
-#include "diagram_scene.h"
+#include "diagram_renderer.h"
 
 #include <QPainter>
 #include <QPainterPath>

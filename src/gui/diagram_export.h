@@ -1,7 +1,6 @@
 #pragma once
 
 #include "diagram_renderer.h"
-#include "render_options.h"
 
 #include "export/html_diagram.h"
 #include "settings/diagram_export_settings.h"

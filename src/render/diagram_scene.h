@@ -11,17 +11,6 @@
 
 namespace pictog {
 
-struct Rgb {
-    double r = 0;
-    double g = 0;
-    double b = 0;
-};
-
-struct ScenePoint {
-    double x = 0;
-    double y = 0;
-};
-
 // One glyph of a text: the font's glyph number and the origin of its outline.
 struct SceneGlyph {
     unsigned long index = 0;
@@ -35,22 +24,9 @@ struct SceneText {
     std::vector<SceneGlyph> glyphs;
 };
 
-struct SceneMark {
-    LayoutBox box;
-    Rgb color;
-    double alpha = 1;
-    int ring = 0; // > 0: only a frame this wide along the inside of the box is painted
-};
-
 struct ScenePiece {
     int code = 0; // 1..12
     LayoutBox box;
-};
-
-struct SceneArrow {
-    std::array<ScenePoint, 7> outline; // tail, shaft, barb, point, barb, shaft, tail
-    Rgb color;
-    double alpha = 1;
 };
 
 struct Scene {
@@ -69,15 +45,6 @@ struct Scene {
     std::vector<SceneArrow> arrows;
     std::vector<SceneText> texts;
 };
-
-// The marks and arrows of annotations over a bare board of square-unit squares whose top-left
-// corner is at (0, 0), Black at the bottom when flip is set: the shapes and colours the files
-// draw, for the window's board to draw over its own squares.
-struct AnnotationShapes {
-    std::vector<SceneMark> marks;
-    std::vector<SceneArrow> arrows;
-};
-AnnotationShapes annotationShapes(const Annotations& annotations, int square, bool flip);
 
 // The scene of a diagram; the options must pass checkRenderOptions. Texts are left out when the
 // font files are missing.

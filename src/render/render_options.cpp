@@ -1,4 +1,4 @@
-#include "render_options.h"
+#include "diagram_renderer.h"
 
 namespace pictog {
 

@@ -1,14 +1,17 @@
 #pragma once
 
-// The scalable diagram: one scene of shapes, drawn by cairo into a PNG of any size and
-// resolution or a PDF and written shape for shape as an SVG, with arrows, marked squares, a
-// flipped board, a side-to-move mark, captions and print styles. Qt-free; the classic 38-pixel
-// picture of the core stays as it is.
+// The renderer's one public header. The scalable diagram: one scene of shapes, drawn by cairo into
+// a PNG of any size and resolution or a PDF and written shape for shape as an SVG, with arrows,
+// marked squares, a flipped board, a side-to-move mark, captions and print styles. Qt-free; the
+// classic 38-pixel picture of the core stays as it is.
 
 #include "diagram/annotations.h"
 #include "diagram/diagram_style.h"
+#include "export/html_diagram.h"
 #include "position/chess_position.h"
 #include "position/panel_state.h"
+#include "settings/diagram_export_settings.h"
+#include "settings/pictog_params.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -134,5 +137,89 @@ private:
     struct Impl;
     Impl* m_impl;
 };
+
+// ---- The one step from the settings and a user's choices to the options, taken by the
+// command line and the window alike.
+
+// What the settings file says about every diagram picture.
+struct PictureSettings {
+    bool showBorder = true;
+    bool coordinates = true;
+    std::string colorLightSquares = DefaultLightSquares;
+    std::string colorDarkSquares = DefaultDarkSquares;
+    std::string colorDiagramBackground = DefaultDiagramBackground;
+};
+
+// The picture settings of loaded settings.
+PictureSettings pictureSettingsOf(const TPictogParams& params);
+
+// A user's choices for one export besides what is drawn: size, resolution, style, orientation
+// and the side-to-move mark.
+struct DiagramChoices {
+    int squarePx = 38;
+    double dpi = 0; // > 0: a physical size at this resolution
+    DiagramStyle style = DiagramStyle::Color;
+    bool flip = false;
+    bool marker = false;
+};
+
+// The choices of the export dialog's settings; flip: the board as the window shows it.
+DiagramChoices choicesOf(const DiagramExportSettings& settings, bool flip);
+
+// The renderer's options: border, coordinates and colours from the settings, everything else
+// from the choices, with the captions and annotations to draw (empty ones draw nothing).
+DiagramRenderOptions buildRenderOptions(const PictureSettings& settings,
+    const DiagramChoices& choices, const Captions& captions, const Annotations& annotations);
+
+// ---- Shapes the window draws over its own board
+
+// A rectangle in output units (pixels of the PNG, user units of SVG and PDF): whole numbers, so
+// every edge falls on a pixel edge.
+struct LayoutBox {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    friend bool operator==(const LayoutBox& a, const LayoutBox& b)
+    {
+        return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+    }
+};
+
+struct Rgb {
+    double r = 0;
+    double g = 0;
+    double b = 0;
+};
+
+struct ScenePoint {
+    double x = 0;
+    double y = 0;
+};
+
+struct SceneMark {
+    LayoutBox box;
+    Rgb color;
+    double alpha = 1;
+    int ring = 0; // > 0: only a frame this wide along the inside of the box is painted
+};
+
+struct SceneArrow {
+    std::array<ScenePoint, 7> outline; // tail, shaft, barb, point, barb, shaft, tail
+    Rgb color;
+    double alpha = 1;
+};
+
+// The marks and arrows of annotations over a bare board of square-unit squares whose top-left
+// corner is at (0, 0), Black at the bottom when flip is set: the shapes and colours the files
+// draw, for the window's board to draw over its own squares.
+struct AnnotationShapes {
+    std::vector<SceneMark> marks;
+    std::vector<SceneArrow> arrows;
+};
+AnnotationShapes annotationShapes(const Annotations& annotations, int square, bool flip);
 
 } // namespace pictog
