@@ -205,6 +205,16 @@ class ExportTest(unittest.TestCase):
         self.assertOutput(result, b"")
         with open(out, "rb") as f:
             self.assertEqual(f.read(), (INITIAL_LINE + "\n" + other + "\n" + INITIAL_LINE + "\n").encode())
+        # -o /dev/stdout writes into whatever stdout is, also a regular file, never replacing it.
+        with open(out, "wb") as f:
+            inode = os.fstat(f.fileno()).st_ino
+            done = subprocess.run([CLI, "export", "fen", "-o", "/dev/stdout", INITIAL], stdout=f,
+                                  stderr=subprocess.PIPE, timeout=60, check=False)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(os.stat(out).st_ino, inode)
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), INITIAL_LINE.encode())
+        self.assertEqual(sorted(os.listdir(self.dir)), ["out.txt"])
         result = self.run_cli("export", "ccc", "-o", out, INITIAL)
         with open(out, "rb") as f:
             self.assertEqual(f.read(), b"[D]" + INITIAL_LINE.encode())

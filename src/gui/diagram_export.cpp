@@ -13,15 +13,12 @@ DiagramRenderOptions renderOptionsFor(const DiagramExportSettings& settings, boo
 std::string renderDiagramFile(
     ExportFormat format, const DiagramContent& content, const DiagramRenderOptions& options)
 {
-    switch (format) {
-    case ExportFormat::Svg:
-        return renderDiagramSvg(content.board, content.panel, options);
-    case ExportFormat::Pdf:
-        return renderDiagramPdf(content.board, content.panel, options);
-    case ExportFormat::Png:
-        break;
-    }
-    return renderDiagramPng(content.board, content.panel, options);
+    // Through the renderer's checked path, so that a missing font fails instead of leaving the
+    // labels and captions out.
+    const DiagramFormat kind = format == ExportFormat::Svg ? DiagramFormat::Svg
+        : format == ExportFormat::Pdf                      ? DiagramFormat::Pdf
+                                                           : DiagramFormat::Png;
+    return renderDiagram(kind, content.board, content.panel, options).bytes;
 }
 
 } // namespace pictog::gui

@@ -23,7 +23,8 @@ struct DiagramContent {
 DiagramRenderOptions renderOptionsFor(const DiagramExportSettings& settings, bool flip,
     const TPictogParams& params, const DiagramContent& content);
 
-// The file's bytes in the chosen format; empty when the options cannot be drawn.
+// The file's bytes in the chosen format; empty when the options cannot be drawn or a font file
+// the texts need is missing.
 std::string renderDiagramFile(
     ExportFormat format, const DiagramContent& content, const DiagramRenderOptions& options);
 

@@ -85,7 +85,10 @@ std::string FileWriter::open(const std::string& path)
     const bool exists = m_files.statPath(path.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode))
         return systemErrorText(EISDIR);
-    if (exists && !S_ISREG(info.st_mode)) {
+    // /dev/stdout and its kin name a descriptor the program already has; whatever it leads to,
+    // even a regular file the shell opened, it is written in place and never renamed over.
+    const bool descriptorName = path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0;
+    if (exists && (!S_ISREG(info.st_mode) || descriptorName)) {
         // A device or FIFO is written in place: as root, renaming over "/dev/null" would
         // replace the system's /dev/null with a regular file.
         m_fd = m_files.openFile(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC, 0);

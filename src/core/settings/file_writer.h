@@ -11,8 +11,9 @@ namespace pictog {
 // Writes one file the way every output of the programs is written. A regular file, or a new one,
 // is written under a temporary name in the same folder and renamed over the name once complete,
 // keeping the old file's permissions; through a symbolic link the file it names is replaced and
-// the link stays. Anything else under the name (a device, a FIFO, /dev/stdout) is written as the
-// stream it is and never replaced. A write that fails or is abandoned leaves the old file as it
+// the link stays. Anything else under the name (a device, a FIFO) and any name under /dev/ or
+// /proc/ (/dev/stdout, even when it leads to a regular file) is written in place as a stream and
+// never replaced. A write that fails or is abandoned leaves the old file as it
 // was and nothing under the temporary name.
 class FileWriter
 {
