@@ -166,17 +166,7 @@ std::string FileSystem::replaceFileAtomically(
 
 std::string FileSystem::writeFile(const std::string& path, std::string_view contents)
 {
-    const int fd = openFile(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return systemErrorText(errno);
-    if (!writeAll(fd, contents)) {
-        const int error = errno;
-        closeFile(fd);
-        return systemErrorText(error);
-    }
-    if (closeFile(fd) != 0)
-        return systemErrorText(errno);
-    return {};
+    return writeWholeFile(*this, path, contents, Durability::Unsynced);
 }
 
 } // namespace pictog

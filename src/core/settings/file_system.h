@@ -58,8 +58,9 @@ public:
     std::string replaceFileAtomically(const std::string& path, std::string_view contents,
         Durability durability = Durability::Synced);
 
-    // Creates the file at path (or empties an existing one), writes contents and closes it.
-    // Returns the system's error text of the first step that failed, empty on success.
+    // Writes contents to path as replaceFileAtomically does, without pushing it to the disk (the
+    // preview page). Returns the system's error text of the first step that failed, empty on
+    // success.
     std::string writeFile(const std::string& path, std::string_view contents);
 
 protected:
