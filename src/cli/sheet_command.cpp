@@ -105,7 +105,7 @@ namespace {
             } else if (arg == "--figurines") {
                 options.figurines = true;
             } else if (arg == "--dpi") {
-                options.dpi = static_cast<double>(readWhole(arg, args.value(arg), 10, 1200));
+                options.dpi = static_cast<double>(readWhole(arg, args.value(arg), 10, 600));
             } else if (arg.size() > 1 && arg[0] == '-') {
                 throw UsageError("unknown option " + std::string(arg));
             } else {
