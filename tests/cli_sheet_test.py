@@ -114,6 +114,17 @@ class SheetTest(unittest.TestCase):
         rows = {a for a, b, w in words if w.startswith("word") or w == "Long"}
         self.assertEqual(len(rows), 3)
 
+    def test_turn_board_shows_the_side_to_move_at_the_bottom(self):
+        # The file letters run h to a from left to right on a board seen from Black.
+        rows = [([], KINGS[0], True), ([], BLACK_WINS, True), (["--turn-board"], KINGS[0], True),
+                (["--turn-board"], BLACK_WINS, False)]
+        for args, line, a_left in rows:
+            with self.subTest(args=args, line=line):
+                boxes = subprocess.run(["pdftotext", "-bbox", self.make([line], args), "-"],
+                                       stdout=subprocess.PIPE, check=True).stdout.decode()
+                x = {w: float(v) for v, w in re.findall(r'xMin="([\d.]+)"[^>]*>([ah])<', boxes)}
+                self.assertEqual(x["a"] < x["h"], a_left)
+
     def test_folders_of_pages(self):
         lines = KINGS[:7]
         source = self.path("in.epd")
