@@ -61,6 +61,100 @@ namespace {
         }
     }
 
+    // Decides which moves of one piece kind to one destination are legal, each exactly as
+    // isLegal() would, without playing it on a copy: the candidates come from reachingFrom(), so
+    // their geometry is known, and what is left is the destination, the promotion, the pawn's
+    // push rules and whether the own king is attacked afterwards. That last test looks from the
+    // king with the moved and captured pieces taken into account, which covers pins and checks
+    // alike. Castling, en passant and boards with several kings of the side to move go through
+    // isLegal().
+    class DestinationCheck
+    {
+    public:
+        DestinationCheck(const Board& board, int kind, int to, int promotion)
+            : m_board(board)
+            , m_tables(tables())
+            , m_kind(kind)
+            , m_to(to)
+            , m_promotion(promotion)
+        {
+            const int side = board.side();
+            const Bitboard kings = board.pieces(side, King);
+            const bool promotes = kind == Pawn && to / 8 == (side == 0 ? 7 : 0);
+            const bool promotionFits = promotes ? promotion >= 1 && promotion <= 4 : promotion == 0;
+            if (!promotionFits || ((board.colors(side) | board.pieces(side ^ 1, King)) & bit(to)))
+                m_mode = Never;
+            else if (moreThanOne(kings))
+                m_mode = Played;
+            m_king = kings ? lsb(kings) : -1;
+            m_captured = board.colors(side ^ 1) & bit(to);
+        }
+
+        bool legal(int from) const
+        {
+            if (m_mode == Never)
+                return false;
+            if (m_mode == Played)
+                return viaPlay(from);
+            if (m_kind == Pawn) {
+                if ((from ^ m_to) & 7) {
+                    if (!m_captured)
+                        return viaPlay(from); // en passant
+                } else {
+                    const int startRank = m_board.side() == 0 ? 1 : 6;
+                    if (m_captured
+                        || ((m_to - from == 16 || from - m_to == 16) && from / 8 != startRank))
+                        return false;
+                }
+            } else if (m_kind == King && (m_to - from == 2 || from - m_to == 2)) {
+                return viaPlay(from); // castling
+            }
+            return m_king < 0 || kingSafeAfter(from);
+        }
+
+    private:
+        enum Mode { Direct, Played, Never };
+
+        bool viaPlay(int from) const
+        {
+            return isLegal(m_board,
+                { static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(m_to),
+                    static_cast<std::uint8_t>(m_promotion), 0 });
+        }
+
+        // True when, after the piece on `from` went to the destination, no piece of the
+        // opponent attacks the king.
+        bool kingSafeAfter(int from) const
+        {
+            const Tables& t = m_tables;
+            const Board& b = m_board;
+            const int side = b.side();
+            const int king = from == m_king ? m_to : m_king;
+            const Bitboard enemies = b.colors(side ^ 1) & ~m_captured;
+            if (((t.knight[king] & b.kinds(Knight)) | (t.pawn[side][king] & b.kinds(Pawn))
+                    | (t.king[king] & b.kinds(King)))
+                & enemies)
+                return false;
+            const Bitboard occupied = (b.occupied() ^ bit(from) ^ m_captured) | bit(m_to);
+            const Bitboard diagonal = (b.kinds(Bishop) | b.kinds(Queen)) & enemies;
+            if ((bishopAttacks(t, king, 0) & diagonal)
+                && (bishopAttacks(t, king, occupied) & diagonal))
+                return false;
+            const Bitboard straight = (b.kinds(Rook) | b.kinds(Queen)) & enemies;
+            return !(rookAttacks(t, king, 0) & straight)
+                || !(rookAttacks(t, king, occupied) & straight);
+        }
+
+        const Board& m_board;
+        const Tables& m_tables;
+        int m_kind;
+        int m_to;
+        int m_promotion;
+        Mode m_mode = Direct;
+        int m_king = -1;
+        Bitboard m_captured = 0;
+    };
+
     MoveRead failure(const char* what, std::string_view text, const std::string& why = {})
     {
         MoveRead result;
@@ -119,13 +213,18 @@ namespace {
         return c >= '1' && c <= '8';
     }
 
+    constexpr bool isDecoration(char c)
+    {
+        return c == '+' || c == '#' || c == '!' || c == '?' || c == ' ' || c == '\t';
+    }
+
     // Ends of a move token that carry no move: check and mate signs, glyphs, blanks and an
     // en-passant remark. They are dropped whatever they claim.
     std::size_t stripDecorations(const char* s, std::size_t n)
     {
         for (bool changed = true; changed && n > 0;) {
             changed = false;
-            while (n > 0 && std::strchr("+#!? \t", s[n - 1]) && s[n - 1] != '\0') {
+            while (n > 0 && isDecoration(s[n - 1])) {
                 --n;
                 changed = true;
             }
@@ -196,10 +295,11 @@ std::string writeSan(const Board& board, Move move)
         // Other pieces of the kind that can legally go to the same square decide whether the
         // file, the rank or both are needed.
         Bitboard others = reachingFrom(board, kind, to, false) & ~bit(from);
+        const DestinationCheck check(board, kind, to, 0);
         bool any = false, sameFile = false, sameRank = false;
         while (others) {
             const int sq = popLsb(others);
-            if (!isLegal(board, { static_cast<std::uint8_t>(sq), static_cast<std::uint8_t>(to) }))
+            if (!check.legal(sq))
                 continue;
             any = true;
             sameFile |= sq % 8 == from % 8;
@@ -312,10 +412,11 @@ MoveRead readSan(const Board& board, std::string_view text)
 
     int found = 0;
     std::string why;
+    const DestinationCheck check(board, kind, to, promotion);
     for (Bitboard b = from; b;) {
         const Move m { static_cast<std::uint8_t>(popLsb(b)), static_cast<std::uint8_t>(to),
             static_cast<std::uint8_t>(promotion), 0 };
-        if (isLegal(board, m)) {
+        if (check.legal(m.from)) {
             if (++found > 1)
                 return failure("ambiguous", text);
             result.move = m;
