@@ -20,11 +20,25 @@ namespace {
         return { static_cast<char>('a' + sq % 8), static_cast<char>('1' + sq / 8) };
     }
 
+    // The pieces among `sliders` that see `sq` along an open line of `rays` (rookRays or
+    // bishopRays of sq). Walks the few pieces through the small between table instead of a
+    // magic lookup, whose big tables are mostly out of cache in a PGN reading loop.
+    Bitboard slidersSeeing(
+        const Tables& t, const Bitboard* rays, int sq, Bitboard sliders, Bitboard occupied)
+    {
+        Bitboard result = 0;
+        for (Bitboard s = sliders & rays[sq]; s;) {
+            const int from = popLsb(s);
+            if (!(t.between[sq][from] & occupied))
+                result |= bit(from);
+        }
+        return result;
+    }
+
     // The squares holding a piece of the kind and side that could move to `to` by the pieces'
     // geometry (pawns: the squares a push or capture to `to` starts from).
-    Bitboard reachingFrom(const Board& board, int kind, int to, bool pawnCapture)
+    Bitboard reachingFrom(const Tables& t, const Board& board, int kind, int to, bool pawnCapture)
     {
-        const Tables& t = tables();
         const int side = board.side();
         const Bitboard mine = board.pieces(side, kind);
         const Bitboard occupied = board.occupied();
@@ -45,11 +59,12 @@ namespace {
         case Knight:
             return t.knight[to] & mine;
         case Bishop:
-            return bishopAttacks(t, to, occupied) & mine;
+            return slidersSeeing(t, t.bishopRays, to, mine, occupied);
         case Rook:
-            return rookAttacks(t, to, occupied) & mine;
+            return slidersSeeing(t, t.rookRays, to, mine, occupied);
         case Queen:
-            return (bishopAttacks(t, to, occupied) | rookAttacks(t, to, occupied)) & mine;
+            return slidersSeeing(t, t.bishopRays, to, mine, occupied)
+                | slidersSeeing(t, t.rookRays, to, mine, occupied);
         default: {
             Bitboard from = t.king[to] & mine;
             // Castling written as the king's move ("Kg1", "e1g1").
@@ -71,9 +86,9 @@ namespace {
     class DestinationCheck
     {
     public:
-        DestinationCheck(const Board& board, int kind, int to, int promotion)
+        DestinationCheck(const Tables& t, const Board& board, int kind, int to, int promotion)
             : m_board(board)
-            , m_tables(tables())
+            , m_tables(t)
             , m_kind(kind)
             , m_to(to)
             , m_promotion(promotion)
@@ -136,13 +151,10 @@ namespace {
                 & enemies)
                 return false;
             const Bitboard occupied = (b.occupied() ^ bit(from) ^ m_captured) | bit(m_to);
-            const Bitboard diagonal = (b.kinds(Bishop) | b.kinds(Queen)) & enemies;
-            if ((bishopAttacks(t, king, 0) & diagonal)
-                && (bishopAttacks(t, king, occupied) & diagonal))
-                return false;
-            const Bitboard straight = (b.kinds(Rook) | b.kinds(Queen)) & enemies;
-            return !(rookAttacks(t, king, 0) & straight)
-                || !(rookAttacks(t, king, occupied) & straight);
+            return !slidersSeeing(t, t.bishopRays, king,
+                       (b.kinds(Bishop) | b.kinds(Queen)) & enemies, occupied)
+                && !slidersSeeing(
+                    t, t.rookRays, king, (b.kinds(Rook) | b.kinds(Queen)) & enemies, occupied);
         }
 
         const Board& m_board;
@@ -294,8 +306,9 @@ std::string writeSan(const Board& board, Move move)
         san += "PNBRQK"[kind < 0 ? 0 : kind];
         // Other pieces of the kind that can legally go to the same square decide whether the
         // file, the rank or both are needed.
-        Bitboard others = reachingFrom(board, kind, to, false) & ~bit(from);
-        const DestinationCheck check(board, kind, to, 0);
+        const Tables& t = tables();
+        Bitboard others = reachingFrom(t, board, kind, to, false) & ~bit(from);
+        const DestinationCheck check(t, board, kind, to, 0);
         bool any = false, sameFile = false, sameRank = false;
         while (others) {
             const int sq = popLsb(others);
@@ -403,8 +416,9 @@ MoveRead readSan(const Board& board, std::string_view text)
             kind = pieceKind(piece);
         }
     }
+    const Tables& t = tables();
     Bitboard from
-        = reachingFrom(board, kind, to, kind == Pawn && fromFile >= 0 && fromFile != to % 8);
+        = reachingFrom(t, board, kind, to, kind == Pawn && fromFile >= 0 && fromFile != to % 8);
     if (fromFile >= 0)
         from &= 0x0101010101010101ULL << fromFile;
     if (fromRank >= 0)
@@ -412,7 +426,7 @@ MoveRead readSan(const Board& board, std::string_view text)
 
     int found = 0;
     std::string why;
-    const DestinationCheck check(board, kind, to, promotion);
+    const DestinationCheck check(t, board, kind, to, promotion);
     for (Bitboard b = from; b;) {
         const Move m { static_cast<std::uint8_t>(popLsb(b)), static_cast<std::uint8_t>(to),
             static_cast<std::uint8_t>(promotion), 0 };
