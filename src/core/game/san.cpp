@@ -265,11 +265,10 @@ namespace {
         return {};
     }
 
-    // The generator's flags for a legal move.
-    std::uint8_t flagsOf(const Board& board, Move m)
+    // The generator's flags for a legal move of a piece of the kind.
+    inline std::uint8_t flagsOf(const Board& board, int kind, Move m)
     {
-        const int kind = pieceKind(board.piece(m.from));
-        const bool captures = board.piece(m.to) != 0;
+        const bool captures = (board.occupied() >> m.to) & 1;
         const int step = m.to - m.from;
         int flags = captures ? FlagCapture : 0;
         if (kind == Pawn && (step == 16 || step == -16))
@@ -338,25 +337,36 @@ std::string writeSan(const Board& board, Move move)
 
 MoveRead readSan(const Board& board, std::string_view text)
 {
-    // A working copy with figurines (U+2654..U+265F, either colour) turned into letters.
-    char s[32];
-    std::size_t n = 0;
+    // The text as it stands, or a working copy with figurines (U+2654..U+265F, either colour)
+    // turned into letters.
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (static_cast<unsigned char>(c) == 0xE2 && i + 2 < text.size()
-            && static_cast<unsigned char>(text[i + 1]) == 0x99) {
-            const int code = static_cast<unsigned char>(text[i + 2]);
-            if (code >= 0x94 && code <= 0x9F) {
-                c = "KQRBNP"[(code - 0x94) % 6];
-                i += 2;
+    const char* s = text.data() + i;
+    std::size_t n = text.size() - i;
+    char copy[32];
+    bool figurines = false;
+    for (std::size_t k = 0; k < n; ++k)
+        figurines |= static_cast<unsigned char>(s[k]) == 0xE2;
+    if (figurines) {
+        n = 0;
+        for (; i < text.size(); ++i) {
+            char c = text[i];
+            if (static_cast<unsigned char>(c) == 0xE2 && i + 2 < text.size()
+                && static_cast<unsigned char>(text[i + 1]) == 0x99) {
+                const int code = static_cast<unsigned char>(text[i + 2]);
+                if (code >= 0x94 && code <= 0x9F) {
+                    c = "KQRBNP"[(code - 0x94) % 6];
+                    i += 2;
+                }
             }
+            if (n == sizeof copy)
+                return failure("unreadable", text);
+            copy[n++] = c;
         }
-        if (n == sizeof s)
-            return failure("unreadable", text);
-        s[n++] = c;
+        s = copy;
+    } else if (n > sizeof copy) {
+        return failure("unreadable", text);
     }
     n = stripDecorations(s, n);
     if (n == 0)
@@ -439,7 +449,7 @@ MoveRead readSan(const Board& board, std::string_view text)
         }
     }
     if (found == 1) {
-        result.move.flags = flagsOf(board, result.move);
+        result.move.flags = flagsOf(board, kind, result.move);
         return result;
     }
     if (why.empty())
@@ -459,7 +469,7 @@ MoveRead readUci(const Board& board, std::string_view text)
     m.to = static_cast<std::uint8_t>(8 * (text[3] - '1') + (text[2] - 'a'));
     m.promotion = static_cast<std::uint8_t>(text.size() == 5 ? promotionOf(text[4]) : 0);
     if (isLegal(board, m)) {
-        m.flags = flagsOf(board, m);
+        m.flags = flagsOf(board, pieceKind(board.piece(m.from)), m);
         return result;
     }
     if (!(board.colors(board.side()) & bit(m.from)))
