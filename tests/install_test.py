@@ -200,7 +200,7 @@ class InstalledFiles(Installed):
                   '"${COMP_WORDS[COMP_CWORD-1]}"\n'
                   'printf "%s\\n" "${COMPREPLY[@]}" | sort\n')
         cases = [
-            (["pictog-cli", ""], "export moves normalize perft positions transform validate"),
+            (["pictog-cli", ""], "export moves normalize perft positions sheet transform validate"),
             (["pictog-cli", "--ini", "x.ini", "tr"], "transform"),
             (["pictog-cli", "--"], "--help --ini --version"),
             (["pictog-cli", "export", ""], "ascii bmp ccc fen html pdf pgn png svg"),
@@ -217,6 +217,8 @@ class InstalledFiles(Installed):
             (["pictog-cli", "positions", "--"],
              "--at --commented --every --from --games --help --solution"),
             (["pictog-cli", "positions", "--from", ""], "csv epd pgn"),
+            (["pictog-cli", "sheet", "--so"], "--solution --solutions"),
+            (["pictog-cli", "sheet", "--grid", "3x4", "--solutions", ""], "end none page"),
         ]
         completion = self.share("bash-completion", "completions", "pictog-cli")
         for words, expected in cases:

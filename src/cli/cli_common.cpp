@@ -3,6 +3,7 @@
 #include "settings/message_quote.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -105,6 +106,17 @@ void reportLine(Output& err, long lineNumber, std::string_view message)
     err.write(": ");
     err.write(quoteForMessage(message, QuoteLength::Whole));
     err.put('\n');
+}
+
+std::string programFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return ".";
+    std::string folder(path, static_cast<std::size_t>(length));
+    const std::size_t slash = folder.rfind('/');
+    return slash == std::string::npos ? "." : folder.substr(0, slash);
 }
 
 } // namespace pictog::cli

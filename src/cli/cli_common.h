@@ -119,6 +119,9 @@ template <class Fn> int forEachInputLine(const char* position, Fn&& fn)
     return reader.error();
 }
 
+// The folder of the running program, which holds the default local image folder.
+std::string programFolder();
+
 // Reports a failed read of the input on stderr as "pictog-cli: cannot read the input: REASON".
 void reportReadError(Output& err, int error);
 
@@ -167,6 +170,9 @@ int runTransform(const GlobalOptions& options, Arguments& args, Output& out, Out
 
 // positions: records of the selected positions of games, EPD lines and puzzle files.
 int runPositions(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
+
+// sheet: the selected positions as pages of numbered diagrams with captions and solutions.
+int runSheet(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 
 // moves [--uci] POSITION: the legal moves, one a line, sorted; perft DEPTH [POSITION]
 // [--divide]: the node count of the legal move tree (per move with --divide, then the total).

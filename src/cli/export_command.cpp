@@ -98,18 +98,6 @@ namespace {
         return options;
     }
 
-    // The folder of the running program, which holds the default local image folder.
-    std::string programFolder()
-    {
-        char path[PATH_MAX];
-        const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-        if (length <= 0)
-            return ".";
-        std::string folder(path, static_cast<std::size_t>(length));
-        const std::size_t slash = folder.rfind('/');
-        return slash == std::string::npos ? "." : folder.substr(0, slash);
-    }
-
     // Everything one text export of a position needs besides the position.
     struct TextExport {
         TextFormat format;

@@ -63,6 +63,17 @@ commands:
                         each file; --solution N: the next N moves as pv (puzzles: the whole
                         solution unless N is given); a game or line with a fault is skipped
                         with "FILE: game N (line L): MESSAGE" on stderr
+  sheet -o FILE.pdf|DIR/ [--page a4|letter] [--grid CxR] [--square-mm MM] [--start N]
+        [--solutions end|page|none] [--prompt TEXT] [--title TEXT] [--turn-board]
+        [--figurines] [--format svg|png] [--dpi N] [SELECTION] [FILE...]
+                        the positions that positions selects (same options and inputs) as
+                        pages of numbered diagrams (default grid 2x3, --square-mm: the grid
+                        that fits), each with "White to play"/"Black to play" (or --prompt)
+                        and its id and comment as caption; solutions from pv/bm as numbered
+                        SAN (--figurines: piece figurines) on pages at the end (the default
+                        when any record has one) or after each page; --title on the first
+                        page; a PDF holds every page with an outline and each FEN in its text
+                        layer; -o DIR/ writes page-001.svg (or .png at --dpi, default 150), ...
 
 options:
   --ini FILE            read settings from FILE (never written)
@@ -84,6 +95,7 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
         { "transform", runTransform },
         { "export", runExport },
         { "positions", runPositions },
+        { "sheet", runSheet },
         { "moves", runMoves },
         { "perft", runPerft },
     };
