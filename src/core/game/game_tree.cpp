@@ -60,9 +60,8 @@ std::string GameTree::moveNumber(int index) const
 
 std::string nagText(int nag)
 {
-    static const char* const glyphs[]
-        = { "", "!", "?", "\u203C", "\u2047", "\u2049", "\u2048", "\u25A1", "", "", "=", "", "",
-              "\u221E", "\u2A72", "\u2A71", "\u00B1", "\u2213", "+\u2212", "\u2212+" };
+    static const char* const glyphs[] = { "", "!", "?", "!!", "??", "!?", "?!", "\u25A1", "", "",
+        "=", "", "", "\u221E", "+=", "=+", "\u00B1", "\u2213", "+-", "-+" };
     if (nag > 0 && nag < static_cast<int>(std::size(glyphs)) && *glyphs[nag])
         return glyphs[nag];
     return "$" + std::to_string(nag);
