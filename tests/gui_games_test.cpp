@@ -12,14 +12,18 @@
 #include "position/chess_position.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -301,6 +305,44 @@ namespace {
         EXPECT_EQ(header1->text(), QLatin1String("third"));
         EXPECT_EQ(header2->text(), QLatin1String("mine"));
         EXPECT_EQ(line(), QLatin1String("8/8/8/8/8/8/8/K4k2 w - - 0 1"));
+    }
+
+    // 10,000 games: the first is shown at once, the list fills while the window keeps
+    // answering, and every game is listed.
+    TEST_F(GamesTest, ALargeFileListsProgressivelyWithoutFreezingTheWindow)
+    {
+        QFile study(Study);
+        ASSERT_TRUE(study.open(QIODevice::ReadOnly));
+        const QByteArray game = study.readAll() + "\n";
+        QByteArray all;
+        for (int i = 0; i < 10000; ++i)
+            all += game;
+        const QString path = write("large.pgn", all);
+        QElapsedTimer clock;
+        qint64 longestGap = 0;
+        qint64 last = 0;
+        QTimer ticks;
+        ticks.setInterval(5);
+        QObject::connect(&ticks, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        ticks.start();
+        platform.openDialog.answers << path;
+        child<QAction>("MIFileOpen")->trigger();
+        const qint64 opened = clock.elapsed();
+        QTRY_VERIFY_WITH_TIMEOUT(form->gameCursor() != nullptr, 5000);
+        const qint64 first = clock.elapsed();
+        const int listedAtFirst = form->gamePane()->entries().size();
+        settle();
+        const qint64 done = clock.elapsed();
+        EXPECT_EQ(form->gamePane()->entries().size(), 10000);
+        EXPECT_LT(listedAtFirst, 10000);
+        EXPECT_LT(longestGap, 500);
+        std::printf("open %lld ms, first game %lld ms, all listed %lld ms, longest stall %lld ms\n",
+            static_cast<long long>(opened), static_cast<long long>(first),
+            static_cast<long long>(done), static_cast<long long>(longestGap));
     }
 
     // Not a check: with PICTOG_LOOK_PNG set, saves the window with a game open, for a look.
