@@ -57,6 +57,7 @@ namespace {
             { "1. e4 {open\n\n*", "e4", 2, "unclosed comment", 1 },
             { "(1. e4) *", "", 1, "variation without a move before it", 1 },
             { "1. e4 ) *", "e4", 2, "')' without a variation to close", 1 },
+            { "1. e4 e5 (1... d5 (1... d6 (1... c6 *", "e4 e5", 6, "unclosed variation", 1 },
         };
         for (const TreeRow& row : rows) {
             SCOPED_TRACE(row.pgn);

@@ -35,9 +35,16 @@ namespace {
         return text;
     }
 
+    // Line ends as the readers count them: LF, CR LF and a lone CR once each.
     long countLines(std::string_view text)
     {
-        return static_cast<long>(std::count(text.begin(), text.end(), '\n'));
+        long lines = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n'
+                || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+                ++lines;
+        }
+        return lines;
     }
 
     // The first line of the text without its line end.
@@ -135,12 +142,10 @@ bool GameFileLister::readLine(std::vector<GameFileEntry>& out)
     const std::string& text = *m_text;
     while (m_pos < text.size()) {
         const std::size_t start = m_pos;
-        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
         const long line = m_line++;
-        m_pos = end + 1;
+        m_pos = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         std::string_view content = std::string_view(text).substr(start, end - start);
-        if (!content.empty() && content.back() == '\r')
-            content.remove_suffix(1);
         if (line == 1 && content.compare(0, 3, "\xEF\xBB\xBF") == 0)
             content.remove_prefix(3);
         if (trimmed(content).empty() || content[0] == '#')

@@ -3,6 +3,7 @@
 // works on the text of a single game and builds the tree as it reads.
 #include "game/game_tree.h"
 
+#include "game/pgn_reader.h"
 #include "game/san.h"
 #include "game/text_input.h"
 
@@ -267,6 +268,8 @@ namespace {
                 --end;
             const int nag = glyphNag(token.substr(end));
             GameTree& tree = m_out.tree;
+            if (static_cast<std::size_t>(tree.size()) > PgnReader::MaxPlies)
+                return fail("game longer than 100000 moves");
             const MoveRead read = readSan(tree.node(m_current).position, token.substr(0, end));
             if (!read.ok())
                 return fail(read.error);
@@ -318,6 +321,8 @@ namespace {
                     ++m_pos;
                     if (m_current == 0 || m_atStart)
                         return fail("variation without a move before it");
+                    if (open.size() + 1 >= PgnReader::MaxDepth)
+                        return fail("variations nested too deeply");
                     open.push_back({ m_current, line });
                     ++m_depth;
                     m_current = m_out.tree.node(m_current).parent;
