@@ -278,6 +278,8 @@ void TFormMain::listingDone(std::optional<GameFileProblem> problem)
 {
     m_listing->future.waitForFinished();
     m_listing->done = true;
+    // The opening's undo step first: recording it clears the status line.
+    commitUndoStep();
     const bool games = m_fileKind == GameFileKind::Games;
     if (problem) {
         m_platform.messages->showError(
