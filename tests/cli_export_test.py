@@ -198,10 +198,23 @@ class ExportTest(unittest.TestCase):
 
     def test_output_file(self):
         out = os.path.join(self.dir, "out.txt")
-        result = self.run_cli("export", "fen", "-o", out, stdin=(INITIAL + "\n" + INITIAL).encode())
+        # Several lines go one after another into the one file, none overwriting the last.
+        other = "8/8/8/8/8/8/8/k6K b - - 0 1"
+        result = self.run_cli("export", "fen", "-o", out,
+                              stdin=(INITIAL + "\n" + other + "\n" + INITIAL).encode())
         self.assertOutput(result, b"")
         with open(out, "rb") as f:
-            self.assertEqual(f.read(), (INITIAL_LINE + "\n").encode() * 2)
+            self.assertEqual(f.read(), (INITIAL_LINE + "\n" + other + "\n" + INITIAL_LINE + "\n").encode())
+        # -o /dev/stdout writes into whatever stdout is, also a regular file, never replacing it.
+        with open(out, "wb") as f:
+            inode = os.fstat(f.fileno()).st_ino
+            done = subprocess.run([CLI, "export", "fen", "-o", "/dev/stdout", INITIAL], stdout=f,
+                                  stderr=subprocess.PIPE, timeout=60, check=False)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(os.stat(out).st_ino, inode)
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), INITIAL_LINE.encode())
+        self.assertEqual(sorted(os.listdir(self.dir)), ["out.txt"])
         result = self.run_cli("export", "ccc", "-o", out, INITIAL)
         with open(out, "rb") as f:
             self.assertEqual(f.read(), b"[D]" + INITIAL_LINE.encode())

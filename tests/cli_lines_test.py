@@ -372,12 +372,18 @@ class LineCommands(unittest.TestCase):
             (["\x1b[2Jx\x07"], "unknown command \\x1b[2Jx\\x07"),
             (["export", "fen", "--\x1b]0;t\x07"], "unknown option --\\x1b]0;t\\x07"),
             (["export", "fen", "-\u009b2J"], "unknown option -\\xc2\\x9b2J"),
+            (["frob\x7f"], "unknown command frob\\x7f"),
+            ([b"frob\x9b2J"], "unknown command frob\\x9b2J"),  # a lone C1 byte
+            (["x" * 120000], "unknown command " + "x" * 60 + "\u2026"),
         ]
         for args, message in bad:
             code, stdout, stderr = run(args, b"8/8/8/8/8/8/8/8\n")
             self.assertEqual((code, stdout), (2, b""), args)
             self.assertEqual(stderr.decode("utf-8", "surrogateescape"),
                              f"pictog-cli: {message}\nTry 'pictog-cli --help'.\n")
+        # Tabs around the move counters are trimmed like spaces.
+        self.assertEqual(run(["normalize"], (EMPTY + " b - - \t3 9\t\n").encode()),
+                         (0, (EMPTY + " b - - 3 9\n").encode(), b""))
         # A rejected line quoting an escape sequence shows it escaped.
         code, _, err = run(["normalize"], b"8/8/\x1b[31m/8\n")
         self.assertEqual(err, b"pictog-cli: line 1: \\x1b" + INVALID.encode() + b"\n")

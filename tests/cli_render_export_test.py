@@ -6,7 +6,10 @@ import re
 import resource
 import shutil
 import signal
+import stat
 import struct
+import time
+import threading
 import subprocess
 import tempfile
 import unittest
@@ -21,7 +24,7 @@ def run(args, stdin=None, file_limit=None):
     def limit():
         signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # a failed write instead of a kill
         resource.setrlimit(resource.RLIMIT_FSIZE, (file_limit, file_limit))
-    return subprocess.run([CLI] + args, input=stdin, stdout=subprocess.PIPE,
+    return subprocess.run([CLI] + args, input=stdin, stdout=subprocess.PIPE, timeout=120,
                           stderr=subprocess.PIPE, check=False,
                           preexec_fn=limit if file_limit else None)
 
@@ -59,15 +62,31 @@ class RenderExport(unittest.TestCase):
         return os.path.join(self.dir, name)
 
     def test_png_without_diagram_options_stays_classic(self):
-        """Only an option of the renderer (or a caption) leaves the classic picture."""
+        """Only an option of the renderer, or arrows or marks after a TAB, leave the classic
+        picture; captions alone keep it byte for byte."""
+        classic = run(["export", "png", "-o", self.path("classic.png"), ITALIAN])
+        self.assertEqual(classic.returncode, 0, classic.stderr)
+        for options, line in (([], ITALIAN + "\t{no commands}"), (["--header1", "T"], ITALIAN),
+                              (["--footer2", "F"], ITALIAN)):
+            with self.subTest(options=options, line=line):
+                result = run(["export", "png", "-o", self.path("c.png")] + options + [line])
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(read(self.path("c.png")), read(self.path("classic.png")))
         cases = [([], ["IHDR", "IDAT", "IEND"], (376, 376)),
                  (["--square", "38"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 376)),
-                 (["--header1", "Title"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 397)),
+                 (["--header1", "Title", "--flip"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"],
+                  (376, 397)),
                  (["--dpi", "300", "--square-mm", "10"],
                   ["IHDR", "pHYs", "tEXt", "tEXt", "IDAT", "IEND"], (1168, 1168))]
+        # Arrows or marks after a TAB take the renderer too, and a bad one is reported.
+        cases += [(["--header1", "T", ITALIAN + "\t[%csl Rf7]"],
+                   ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 397)),
+                  ([ITALIAN + "\t[%cal Ge2e4]"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"],
+                   (376, 376))]
         for options, kinds, size in cases:
             with self.subTest(options=options):
-                result = run(["export", "png", "-o", self.path("d.png")] + options + [ITALIAN])
+                position = [] if options and options[-1].startswith(ITALIAN) else [ITALIAN]
+                result = run(["export", "png", "-o", self.path("d.png")] + options + position)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 chunks = png_chunks(read(self.path("d.png")))
                 self.assertEqual([k for k, _ in chunks if k != "IDAT"] + ["IEND"],
@@ -79,6 +98,13 @@ class RenderExport(unittest.TestCase):
                     self.assertEqual(dict(chunks)["pHYs"], struct.pack(">IIB", 11811, 11811, 1))
                 if have("pngcheck"):
                     self.assertEqual(run_tool(["pngcheck", "-q", self.path("d.png")]), 0)
+
+    def test_png_reports_a_bad_item_after_a_tab(self):
+        lines = (ITALIAN + "\n" + ENDING + "\t[%cal Ge8e9]\n").encode()
+        result = run(["export", "png", "-o", self.path("out/")], lines)
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stderr.decode(), "pictog-cli: line 2: bad arrow 'Ge8e9'\n")
+        self.assertEqual(sorted(os.listdir(self.path("out"))), ["0001.png"])
 
     def test_svg_files_and_annotations_after_a_tab(self):
         lines = (ITALIAN + "\t{[%cal Gh5f7,Rc4f7][%csl Yf7]} mate threat\n" + ENDING + "\n"
@@ -133,6 +159,46 @@ class RenderExport(unittest.TestCase):
                 self.assertEqual(left, [])
                 shutil.rmtree(self.path("pictures"), ignore_errors=True)
 
+    def test_pdf_file_through_a_link_into_a_fifo_and_interrupted(self):
+        # Through a symbolic link the named file is replaced and the link kept.
+        with open(self.path("book.pdf"), "wb") as f:
+            f.write(b"old")
+        os.chmod(self.path("book.pdf"), 0o640)
+        os.symlink("book.pdf", self.path("link.pdf"))
+        result = run(["export", "pdf", "-o", self.path("link.pdf"), ITALIAN])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertTrue(os.path.islink(self.path("link.pdf")))
+        self.assertEqual(read(self.path("book.pdf"))[:5], b"%PDF-")
+        self.assertEqual(os.stat(self.path("book.pdf")).st_mode & 0o777, 0o640)
+        # A FIFO (or a device) is written as a stream, never replaced by a regular file.
+        os.mkfifo(self.path("pipe"))
+        received = []
+        reader = threading.Thread(
+            target=lambda: received.append(open(self.path("pipe"), "rb").read()))
+        reader.start()
+        result = run(["export", "pdf", "-o", self.path("pipe"), ITALIAN])
+        reader.join(10)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(received[0][:5], b"%PDF-")
+        self.assertTrue(stat.S_ISFIFO(os.lstat(self.path("pipe")).st_mode))
+        self.assertEqual(sorted(os.listdir(self.dir)), ["book.pdf", "link.pdf", "pipe"])
+        # Interrupted while the pages stream in: the temporary file goes, the old file stays.
+        for signal_number in (signal.SIGINT, signal.SIGTERM):
+            process = subprocess.Popen([CLI, "export", "pdf", "-o", self.path("book.pdf")],
+                                       stdin=subprocess.PIPE, stderr=subprocess.PIPE)
+            process.stdin.write((ITALIAN + "\n").encode())
+            process.stdin.flush()
+            deadline = time.monotonic() + 10
+            while len(os.listdir(self.dir)) == 3 and time.monotonic() < deadline:
+                time.sleep(0.01)
+            self.assertEqual(len(os.listdir(self.dir)), 4, "no temporary file seen")
+            process.send_signal(signal_number)
+            process.wait(10)
+            process.stdin.close()
+            process.stderr.close()
+            self.assertEqual(process.returncode, -signal_number)
+            self.assertEqual(sorted(os.listdir(self.dir)), ["book.pdf", "link.pdf", "pipe"])
+
     def test_bad_input_writes_nothing(self):
         usage, rejected = 2, 1
         cases = [
@@ -145,6 +211,14 @@ class RenderExport(unittest.TestCase):
              "square size 11339 out of range 8-1000"),
             (["png", "--square-mm", "10"], ITALIAN, usage, "--square-mm needs --dpi"),
             (["png", "--dpi", "-3"], ITALIAN, usage, "--dpi needs a positive number"),
+            (["png", "--dpi", "0"], ITALIAN, usage, "--dpi needs a positive number"),
+            (["svg", "--dpi", "0.5", "--square-mm", "9"], ITALIAN, usage,
+             "resolution '0.5' out of range 1-10000"),
+            (["png", "--dpi", "inf"], ITALIAN, usage, "resolution 'inf' out of range 1-10000"),
+            (["pdf", "--dpi", "1e300"], ITALIAN, usage, "resolution '1e300' out of range"),
+            (["png", "--square", "40", "--dpi", "100", "--square-mm", "9"], ITALIAN, usage,
+             "--square and --square-mm exclude each other"),
+            (["svg", "--arrows", "Z" * 120000], ITALIAN, usage, "bad arrow '" + "Z" * 60 + "\u2026'"),
             (["svg", "--style", "neon"], ITALIAN, usage, "unknown style 'neon'"),
             (["pdf", "--page", "a5"], ITALIAN, usage, "unknown page size 'a5'"),
             (["svg", "--page", "a4"], ITALIAN, usage, "--page goes with the pdf format only"),
@@ -162,6 +236,7 @@ class RenderExport(unittest.TestCase):
                 result = run(["export", args[0], "-o", out] + args[1:], stdin)
                 self.assertEqual(result.returncode, status, result.stderr)
                 self.assertIn(message, result.stderr.decode().splitlines()[0])
+                self.assertLess(len(result.stderr), 200)
                 self.assertFalse(os.path.exists(out))
                 self.assertEqual(os.listdir(self.dir), [])
 

@@ -22,12 +22,12 @@ namespace {
             { "format=svg\nsizeMode=print\nstyle=gray",
                 [](const S& s) {
                     return s.format == ExportFormat::Svg && s.sizeMode == ExportSizeMode::Print
-                        && s.style == "gray";
+                        && s.style == DiagramStyle::Gray;
                 } },
             { "format=PDF\nsizeMode=x\nstyle=sepia",
                 [](const S& s) {
                     return s.format == ExportFormat::Png && s.sizeMode == ExportSizeMode::Pixels
-                        && s.style == "color";
+                        && s.style == DiagramStyle::Color;
                 } },
             { "squarePx=8\ndpi=2400", [](const S& s) { return s.squarePx == 8 && s.dpi == 2400; } },
             { "squarePx=7\ndpi=2401", [](const S& s) { return s.squarePx == 38 && s.dpi == 300; } },
@@ -65,7 +65,7 @@ namespace {
         s.dpi = 600;
         s.boardWidth = 0.1 + 2.2; // no short decimal form
         s.boardWidthUnit = LengthUnit::Inches;
-        s.style = "print";
+        s.style = DiagramStyle::Print;
         s.marker = true;
         s.captions = false;
         s.drawAnnotations = false;

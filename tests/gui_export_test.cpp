@@ -137,7 +137,7 @@ namespace {
             { "PNG flipped in gray at 20 px, no captions",
                 [](DiagramExportSettings& s) {
                     s.squarePx = 20;
-                    s.style = "gray";
+                    s.style = DiagramStyle::Gray;
                     s.captions = false;
                 },
                 true, QStringList { "png", "--square", "20", "--style", "gray", "--flip" } + ann },
@@ -146,7 +146,7 @@ namespace {
                     s.sizeMode = ExportSizeMode::Print;
                     s.boardWidth = 2;
                     s.boardWidthUnit = LengthUnit::Inches;
-                    s.style = "print";
+                    s.style = DiagramStyle::Print;
                     s.marker = true;
                     s.drawAnnotations = false;
                 },
@@ -229,7 +229,7 @@ namespace {
         start();
         const DiagramExportSettings& s = form->params().diagramExport();
         EXPECT_EQ(s.squarePx, 24);
-        EXPECT_EQ(s.style, "gray");
+        EXPECT_EQ(s.style, DiagramStyle::Gray);
         EXPECT_TRUE(s.marker);
         EXPECT_EQ(s.lastExportDir, (dir.path() + "/out/").toStdString());
         const char* const items[][2]

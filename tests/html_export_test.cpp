@@ -1,5 +1,6 @@
 // The HTML diagram code and the preview page around it. The golden files under tests/data hold the
 // exact bytes; PICTOG_UPDATE_GOLDEN=1 rewrites them from the current code (review the diff!).
+#include "export/forum_schemes.h"
 #include "export/html_diagram.h"
 #include "export/html_preview.h"
 #include "position/epd_line.h"
@@ -351,6 +352,21 @@ namespace {
         EXPECT_EQ(WritePreviewFile(files, dir, "x"), "Is a directory");
         ::unlink(path.c_str());
         ::rmdir(dir.c_str());
+    }
+
+    TEST(ForumSchemeTest, EntriesOneToEightAreTheSchemes)
+    {
+        const struct {
+            int entry;
+            const char* name; // nullptr: no scheme
+        } cases[] = { { -1, nullptr }, { 0, nullptr }, { 1, "CCC Forum" }, { 8, "WinBoard Forum" },
+            { 9, nullptr }, { 1000, nullptr } };
+        for (const auto& c : cases) {
+            const ForumScheme* scheme = forumScheme(c.entry);
+            EXPECT_EQ(scheme ? std::string(scheme->name) : std::string("none"),
+                c.name ? std::string(c.name) : std::string("none"))
+                << c.entry;
+        }
     }
 
 } // namespace

@@ -752,6 +752,8 @@ namespace {
             { "#9EC2E", false, 0 },
             { "9EC2EF0", false, 0 },
             { "#GGGGGG", false, 0 },
+            { "#12345G", false, 0 }, // only the last digit wrong
+            { "#G12345", false, 0 },
             { "#FFF", false, 0 },
             { " #9EC2EF", false, 0 },
             { "#9EC2EF ", false, 0 },

@@ -1,5 +1,7 @@
 #include "cli_common.h"
 
+#include "settings/message_quote.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -78,33 +80,6 @@ const char* Arguments::value(std::string_view option)
     return m_args[m_pos++];
 }
 
-std::string printable(std::string_view text)
-{
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(text.size());
-    auto escape = [&](unsigned char byte) {
-        out += "\\x";
-        out += digits[byte >> 4];
-        out += digits[byte & 15];
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (byte < 0x20 || byte == 0x7f) {
-            escape(byte);
-        } else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) {
-            // U+0080..U+009F: terminals that take C1 controls read U+009B as CSI.
-            escape(byte);
-            escape(next);
-            ++i;
-        } else {
-            out += static_cast<char>(byte);
-        }
-    }
-    return out;
-}
-
 std::string numberedOutputPath(
     const std::string& folder, long lineNumber, std::string_view extension)
 {
@@ -128,7 +103,7 @@ void reportLine(Output& err, long lineNumber, std::string_view message)
     err.write("pictog-cli: line ");
     err.write(std::to_string(lineNumber));
     err.write(": ");
-    err.write(printable(message));
+    err.write(quoteForMessage(message, QuoteLength::Whole));
     err.put('\n');
 }
 

@@ -2,6 +2,10 @@
 
 #include "line_reader.h"
 
+#include "diagram_renderer.h"
+
+#include "settings/message_quote.h"
+
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
@@ -26,10 +30,6 @@ public:
 // "-h" or "--help" among a command's arguments: the usage goes to stdout, exit 0.
 struct HelpRequested {
 };
-
-// The text with every control byte (C0, DEL and the UTF-8 form of C1) written as \xNN, so that
-// a message quoting input or a file name cannot send escape sequences to a terminal.
-std::string printable(std::string_view text);
 
 // Options that come before the command.
 struct GlobalOptions {
@@ -150,15 +150,6 @@ struct ExportOptions {
     }
 };
 
-// The settings that shape the diagram picture, as the export command read them.
-struct PictureSettings {
-    bool showBorder = true;
-    bool coordinates = true;
-    std::string colorLightSquares = "#9EC2EF";
-    std::string colorDarkSquares = "#397AAE";
-    std::string colorDiagramBackground = "#BCBCC5";
-};
-
 // For `-o DIR/`: the file of input line lineNumber, DIR/0001.EXT, DIR/0002.EXT, ...
 std::string numberedOutputPath(
     const std::string& folder, long lineNumber, std::string_view extension);
@@ -186,12 +177,11 @@ int runPerft(const GlobalOptions& options, Arguments& args, Output& out, Output&
 // runImageExport.
 int runExport(const GlobalOptions& options, Arguments& args, Output& out, Output& err);
 
-// Writes the diagram pictures (format png or bmp) of the input positions to options.output.
-int runImageExport(const ExportOptions& options, const PictureSettings& settings, Output& err);
-
-// Writes the scalable diagrams (format png, svg or pdf) of the input positions to options.output:
-// svg and png one a file or one file a line in a folder, pdf one page a line in one file. Bad
-// option values throw UsageError.
-int runRenderExport(const ExportOptions& options, const PictureSettings& settings, Output& err);
+// Writes the picture files of the input positions to options.output: one file, or one a line in
+// a folder (and pdf -o FILE: one page a line). With render every line goes to the renderer (svg,
+// pdf, png with a diagram option); otherwise png and bmp give the classic picture, and a png line
+// with arrows or marks after a TAB goes to the renderer. Bad option values throw UsageError.
+int runPictureExport(
+    const ExportOptions& options, const PictureSettings& settings, bool render, Output& err);
 
 } // namespace pictog::cli

@@ -6,6 +6,7 @@
 #include "export/text_exports.h"
 #include "position/epd_parser.h"
 #include "settings/file_system.h"
+#include "settings/file_writer.h"
 #include "settings/pictog_params.h"
 
 #include <cerrno>
@@ -78,7 +79,7 @@ namespace {
                 else if (arg == "--marker")
                     options.marker = true;
                 else
-                    throw UsageError("unknown option " + std::string(arg));
+                    throw UsageError("unknown option " + quoteForMessage(arg));
             } else {
                 if (options.position)
                     throw UsageError("too many arguments");
@@ -190,87 +191,11 @@ namespace {
     void reportFileError(Output& err, const std::string& path, const std::string& reason)
     {
         err.write("pictog-cli: cannot create file ");
-        err.write(printable(path));
+        err.write(quoteForMessage(path, QuoteLength::Whole));
         err.write(": ");
         err.write(reason);
         err.put('\n');
     }
-
-    // The file of `-o FILE`. A regular file, or a new one, is written under a temporary name
-    // beside it and renamed over it once complete, as the pictures are: a failed write never
-    // leaves a partial file, and an older file stays as it was. Anything else already there
-    // under that name (/dev/stdout, a FIFO) is written as the stream it is.
-    class OutputFile
-    {
-    public:
-        OutputFile() = default;
-        OutputFile(const OutputFile&) = delete;
-        OutputFile& operator=(const OutputFile&) = delete;
-        ~OutputFile() { finish(false); }
-
-        // Opens the file for writing: empty, or the system's error text.
-        std::string open(const std::string& path)
-        {
-            m_target = path;
-            struct stat info {
-            };
-            const bool exists = ::stat(path.c_str(), &info) == 0;
-            if (exists && S_ISDIR(info.st_mode))
-                return std::strerror(EISDIR);
-            if (exists && !S_ISREG(info.st_mode)) {
-                m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-                return m_fd < 0 ? std::strerror(errno) : std::string();
-            }
-            // Through a symbolic link the file it names is replaced, not the link.
-            if (exists) {
-                char resolved[PATH_MAX];
-                if (::realpath(path.c_str(), resolved))
-                    m_target = resolved;
-            }
-            const mode_t mode = exists ? info.st_mode & 07777 : 0666;
-            int error = 0;
-            for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-                m_temporary = m_target + ".tmp" + std::to_string(::getpid()) + "-"
-                    + std::to_string(attempt);
-                m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-                error = errno;
-                if (m_fd < 0 && error != EEXIST)
-                    break;
-            }
-            if (m_fd < 0) {
-                m_temporary.clear();
-                return std::strerror(error);
-            }
-            return {};
-        }
-
-        int descriptor() const { return m_fd; }
-
-        // Closes the file; when complete is true a temporary file takes the target's name,
-        // otherwise it is removed. Empty, or the system's error text of the step that failed.
-        std::string finish(bool complete)
-        {
-            if (m_fd < 0)
-                return {};
-            std::string error;
-            if (::close(m_fd) != 0)
-                error = std::strerror(errno);
-            m_fd = -1;
-            if (m_temporary.empty())
-                return error;
-            if (complete && error.empty() && ::rename(m_temporary.c_str(), m_target.c_str()) != 0)
-                error = std::strerror(errno);
-            if (!complete || !error.empty())
-                ::unlink(m_temporary.c_str());
-            m_temporary.clear();
-            return error;
-        }
-
-    private:
-        std::string m_target;
-        std::string m_temporary;
-        int m_fd = -1;
-    };
 
     int runTextExport(const ExportOptions& options, const TextExport& exporter,
         const char* extension, Output& out, Output& err)
@@ -280,7 +205,8 @@ namespace {
 
         if (isFolderOutput(options.output)) {
             if (::mkdir(options.output.c_str(), 0777) != 0 && errno != EEXIST) {
-                err.write("pictog-cli: cannot create folder " + printable(options.output) + ": "
+                err.write("pictog-cli: cannot create folder "
+                    + quoteForMessage(options.output, QuoteLength::Whole) + ": "
                     + std::strerror(errno) + "\n");
                 return ExitRejected;
             }
@@ -310,7 +236,8 @@ namespace {
         }
 
         std::optional<Output> file;
-        OutputFile outputFile;
+        FileSystem files;
+        FileWriter outputFile(files);
         if (!options.output.empty()) {
             const std::string error = outputFile.open(options.output);
             if (!error.empty()) {
@@ -352,9 +279,13 @@ namespace {
             const bool written = file->flush();
             const int writeError = file->error();
             file.reset();
-            std::string failure = outputFile.finish(written && readError == 0);
+            std::string failure;
             if (!written)
                 failure = std::strerror(writeError);
+            else if (readError != 0)
+                outputFile.abandon();
+            else
+                failure = outputFile.commit();
             if (!failure.empty()) {
                 reportFileError(err, options.output, failure);
                 return ExitRejected;
@@ -368,17 +299,18 @@ namespace {
 int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output& err)
 {
     const ExportOptions options = parseExportOptions(args);
-    // png takes the scalable renderer only when one of its options or a caption is given, so
-    // that a plain png export stays the classic picture byte for byte.
+    // png takes the scalable renderer only when one of its options is given (or, line by line,
+    // for arrows and marks after a TAB), so that a png export, with captions too, stays the
+    // classic picture byte for byte as the window saves it.
     const bool scalable = options.format == "svg" || options.format == "pdf"
-        || (options.format == "png" && (options.renderOptions() || options.captions()));
+        || (options.format == "png" && options.renderOptions());
     const bool picture = options.format == "png" || options.format == "bmp" || scalable;
     const FormatName* format = nullptr;
     for (const FormatName& candidate : textFormats)
         if (options.format == candidate.name)
             format = &candidate;
     if (!picture && !format)
-        throw UsageError("unknown export format " + options.format);
+        throw UsageError("unknown export format " + quoteForMessage(options.format));
 
     // Settings come from --ini only and are never written back, not even corrected values. The
     // default local image base is the chesspieces/ folder the desktop program uses: beside the
@@ -387,7 +319,7 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
         = TPictogParams::readOnly(locateProgramFiles(programFolder()).dataDir, global.iniFile);
     if (!global.iniFile.empty() && params.iniReadStatus() != FileReadStatus::Ok) {
         err.write("pictog-cli: cannot read settings file ");
-        err.write(printable(global.iniFile));
+        err.write(quoteForMessage(global.iniFile, QuoteLength::Whole));
         err.write(": ");
         err.write(params.iniReadStatus() == FileReadStatus::Missing ? std::string("no such file")
                                                                     : params.iniReadError());
@@ -396,15 +328,7 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
     params.LoadSettings();
 
     if (picture) {
-        PictureSettings settings;
-        settings.showBorder = params.showBorder();
-        settings.coordinates = params.coordinates();
-        settings.colorLightSquares = params.colorLightSquares();
-        settings.colorDarkSquares = params.colorDarkSquares();
-        settings.colorDiagramBackground = params.colorDiagramBackground();
-        if (scalable)
-            return runRenderExport(options, settings, err);
-        return runImageExport(options, settings, err);
+        return runPictureExport(options, pictureSettingsOf(params), scalable, err);
     }
 
     TextExport exporter {};

@@ -1,6 +1,7 @@
-// export png|bmp: diagram pictures of the input positions.
+// export png|bmp|svg, and pdf into a folder: one picture file per input position.
 #include "cli_common.h"
 #include "ordered_batch.h"
+#include "render_line.h"
 
 #include "diagram/bmp_codec.h"
 #include "diagram/diagram_picture.h"
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -193,6 +195,9 @@ namespace {
     struct PictureJob {
         long lineNumber = 0;
         TChessPosition position;
+        PanelState panel;
+        // Set when the renderer draws the picture, else it is the classic one.
+        std::optional<DiagramRenderOptions> render;
         std::string path;
     };
     struct PictureOutcome {
@@ -212,17 +217,32 @@ namespace {
         return std::clamp<std::size_t>(processors, 1, 8);
     }
 
+    // The renderer's file of a line in the export's format, or why it cannot be drawn.
+    RenderResult renderPicture(const PictureJob& job, const std::string& format, PdfPageSize page)
+    {
+        const DiagramFormat kind = format == "svg" ? DiagramFormat::Svg
+            : format == "pdf"                      ? DiagramFormat::Pdf
+                                                   : DiagramFormat::Png;
+        return renderDiagram(kind, job.position, job.panel, *job.render, page);
+    }
+
 } // namespace
 
-int runImageExport(const ExportOptions& options, const PictureSettings& settings, Output& err)
+int runPictureExport(
+    const ExportOptions& options, const PictureSettings& settings, bool render, Output& err)
 {
     if (options.output.empty())
         throw UsageError("export " + options.format + " needs -o FILE or -o DIR/");
+    const DiagramRenderOptions defaults = renderOptionsOf(options, settings);
+    const PdfPageSize page = options.format == "pdf" ? pdfPageSize(options) : PdfPageSize::Diagram;
     const bool png = options.format == "png";
     const bool toFolder = isFolderOutput(options.output);
+    if (options.format == "pdf" && !toFolder)
+        return runPdfExport(options, defaults, err);
     if (toFolder && ::mkdir(options.output.c_str(), 0777) != 0 && errno != EEXIST) {
-        err.write("pictog-cli: cannot create folder " + printable(options.output) + ": "
-            + std::strerror(errno) + "\n");
+        err.write("pictog-cli: cannot create folder "
+            + quoteForMessage(options.output, QuoteLength::Whole) + ": " + std::strerror(errno)
+            + "\n");
         return ExitRejected;
     }
 
@@ -230,14 +250,14 @@ int runImageExport(const ExportOptions& options, const PictureSettings& settings
     StderrMessages messages(err);
     std::vector<std::unique_ptr<PictureMaker>> makers;
     const std::size_t workers = workerCount(toFolder);
-    for (std::size_t i = 0; i < workers; ++i) {
+    for (std::size_t i = 0; i < workers && !render; ++i) {
         makers.push_back(
             std::make_unique<PictureMaker>(settings, png, i == 0 ? &messages : nullptr));
         if (!makers.back()->ready())
             return ExitRejected;
     }
 
-    const bool showProgress = !options.position && ::isatty(2);
+    const bool showProgress = !render && !options.position && ::isatty(2);
     Progress progress(err);
     bool allDone = true;
     auto reportOne = [&](const PictureOutcome& outcome) {
@@ -246,7 +266,8 @@ int runImageExport(const ExportOptions& options, const PictureSettings& settings
             const std::string reason
                 = writeFileReplacing(outcome.path, outcome.bytes.data(), outcome.bytes.size());
             if (!reason.empty())
-                error = "cannot create file " + outcome.path + ": " + reason;
+                error = "cannot create file " + quoteForMessage(outcome.path, QuoteLength::Whole)
+                    + ": " + reason;
         }
         if (error.empty()) {
             if (showProgress)
@@ -259,10 +280,15 @@ int runImageExport(const ExportOptions& options, const PictureSettings& settings
         reportLine(err, outcome.lineNumber, error);
     };
 
-    PictureBatch batch(workers, [&makers](std::size_t worker, PictureJob& job) {
+    PictureBatch batch(workers, [&](std::size_t worker, PictureJob& job) {
         PictureOutcome outcome { job.lineNumber, {}, std::move(job.path), {} };
-        if (!makers[worker]->make(job.position, outcome.bytes))
+        if (job.render) {
+            RenderResult result = renderPicture(job, options.format, page);
+            outcome.bytes.assign(result.bytes.begin(), result.bytes.end());
+            outcome.error = std::move(result.error);
+        } else if (!makers[worker]->make(job.position, outcome.bytes)) {
             outcome.error = "Error in creating diagram bitmap";
+        }
         return outcome;
     });
     forEachInputLine(options.position, [&](long lineNumber, auto& source) {
@@ -271,13 +297,27 @@ int runImageExport(const ExportOptions& options, const PictureSettings& settings
             batch.addDone(
                 { lineNumber, "one picture per file; use -o DIR/ for several positions", {}, {} });
         } else {
-            const EpdParse parse = detail::parseEPDLine(source);
-            if (!parse.accepted)
-                batch.addDone({ lineNumber, parse.message, {}, {} });
-            else
-                batch.add({ lineNumber, parse.board,
-                    toFolder ? numberedOutputPath(options.output, lineNumber, options.format)
-                             : options.output });
+            const std::string path = toFolder
+                ? numberedOutputPath(options.output, lineNumber, options.format)
+                : options.output;
+            if (render || png) {
+                // A png line with arrows or marks after its TAB is drawn by the renderer.
+                RenderLine line = readRenderLine(source, defaults);
+                const Annotations& drawn = line.options.annotations;
+                if (!line.message.empty())
+                    batch.addDone({ lineNumber, std::move(line.message), {}, {} });
+                else if (render || !drawn.arrows.empty() || !drawn.squares.empty())
+                    batch.add({ lineNumber, line.parse.board, line.parse.panel,
+                        std::move(line.options), path });
+                else
+                    batch.add({ lineNumber, line.parse.board, line.parse.panel, {}, path });
+            } else {
+                const EpdParse parse = detail::parseEPDLine(source);
+                if (!parse.accepted)
+                    batch.addDone({ lineNumber, parse.message, {}, {} });
+                else
+                    batch.add({ lineNumber, parse.board, parse.panel, {}, path });
+            }
         }
         batch.report(reportOne, false);
     });

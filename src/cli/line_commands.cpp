@@ -19,7 +19,7 @@ namespace {
         while (!args.empty()) {
             const char* arg = args.take();
             if (arg[0] == '-' && arg[1] != '\0')
-                throw UsageError("unknown option " + std::string(arg));
+                throw UsageError("unknown option " + quoteForMessage(arg));
             if (position)
                 throw UsageError("too many arguments");
             position = arg;
@@ -136,7 +136,7 @@ int runTransform(const GlobalOptions&, Arguments& args, Output& out, Output& err
     const std::string_view name = args.take();
     const std::optional<Transformation> transformation = transformationFromName(name);
     if (!transformation)
-        throw UsageError("unknown transformation " + std::string(name));
+        throw UsageError("unknown transformation " + quoteForMessage(name));
     const char* position = positionArgument(args);
     const bool ok = forEachPosition(position, out, err, [&](const EpdParse& parse) {
         writeLine(out, TransformBoard(parse.board, *transformation), PanelState {});

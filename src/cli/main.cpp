@@ -1,6 +1,8 @@
 // pictog-cli: batch and scripting access to Pictog's core.
 #include "cli_common.h"
 
+#include "settings/file_writer.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -35,9 +37,9 @@ commands:
                         svg, pdf, and png with any of these: the scalable diagram
                         --square PX (8-1000) | --dpi N --square-mm MM, --flip, --marker,
                         --arrows "Ge2e4,..." and --squares "Yd5,..." ([%cal]/[%csl]; also
-                        after a TAB in an input line), --style color|gray|print, the
-                        captions; pdf -o FILE takes every line, one page each, on a page of
-                        the diagram's size or --page a4|letter
+                        after a TAB in an input line), --style color|gray|print; the renderer
+                        also draws the captions; pdf -o FILE takes every line, one page each,
+                        on a page of the diagram's size or --page a4|letter
   moves [--uci] POSITION
                         the legal moves of POSITION, one a line in SAN (--uci: in UCI form),
                         sorted as the strings sort
@@ -45,7 +47,6 @@ commands:
                         the number of leaf nodes of the legal move tree DEPTH (0-20) plies
                         deep from POSITION (the initial position when none is given);
                         --divide: "MOVE: COUNT" for every move (UCI, sorted), then the total
-
   positions [--at LIST] [--every] [--commented] [--games LIST] [--solution N]
             [--from pgn|epd|csv] [FILE...]
                         one record line for each selected position of PGN games, EPD/FEN
@@ -91,7 +92,7 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
     int usageError(Output& err, const std::string& message)
     {
         err.write("pictog-cli: ");
-        err.write(printable(message));
+        err.write(quoteForMessage(message, QuoteLength::Whole));
         err.write("\nTry 'pictog-cli --help'.\n");
         return ExitUsage;
     }
@@ -112,7 +113,7 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
                 if (option == "--ini")
                     options.iniFile = args.value(option);
                 else
-                    throw UsageError("unknown option " + std::string(option));
+                    throw UsageError("unknown option " + quoteForMessage(option));
             }
             if (args.empty())
                 throw UsageError("no command given");
@@ -129,7 +130,7 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
                     return status;
                 }
             }
-            throw UsageError("unknown command " + std::string(name));
+            throw UsageError("unknown command " + quoteForMessage(name));
         } catch (const UsageError& error) {
             return usageError(err, error.what());
         } catch (const HelpRequested&) {
@@ -144,5 +145,7 @@ Rejected lines are reported on stderr as "pictog-cli: line N: MESSAGE".
 
 int main(int argc, char** argv)
 {
+    // Ctrl+C or SIGTERM during an export leaves no temporary file beside its target.
+    pictog::FileWriter::removeTemporariesOnInterrupt();
     return pictog::cli::run(argc, argv);
 }

@@ -400,11 +400,11 @@ namespace {
         void readFile(const char* name)
         {
             const bool isStdin = std::string_view(name) == "-";
-            m_label = isStdin ? std::string() : printable(name) + ": ";
+            m_label = isStdin ? std::string() : quoteForMessage(name, QuoteLength::Whole) + ": ";
             const int fd = isStdin ? 0 : ::open(name, O_RDONLY | O_CLOEXEC);
             if (fd < 0) {
-                m_err.write("pictog-cli: cannot open " + printable(name) + ": "
-                    + std::strerror(errno) + "\n");
+                m_err.write("pictog-cli: cannot open " + quoteForMessage(name, QuoteLength::Whole)
+                    + ": " + std::strerror(errno) + "\n");
                 m_allAccepted = false;
                 return;
             }
@@ -435,7 +435,7 @@ namespace {
             m_err.write(m_label);
             m_err.write(where);
             m_err.write(": ");
-            m_err.write(printable(message));
+            m_err.write(quoteForMessage(message, QuoteLength::Whole));
             m_err.put('\n');
         }
 

@@ -3,8 +3,6 @@
 #include "diagram/annotations.h"
 #include "diagram/pictogram.h"
 
-#include <QColor>
-
 #include <optional>
 
 class QPainter;
@@ -15,12 +13,10 @@ namespace pictog::gui {
 // yellow, with both blue (the notation's G, R, Y, B). Nothing without Ctrl.
 std::optional<AnnotationColor> gestureColor(ShiftState shift);
 
-// The translucent screen colour of an annotation colour.
-QColor annotationScreenColor(AnnotationColor color);
-
-// Draws the annotations over a board of 38-pixel squares whose top-left is at (0, 0): marked
-// squares as translucent fills, arrows from centre to centre with the head at the target.
-// whiteAtBottom false turns the board by 180 degrees, as the board view does.
+// Draws the annotations over a board of 38-pixel squares whose top-left is at (0, 0) with the
+// renderer's shapes and colours, as the diagram files show them: marked squares as translucent
+// fills, arrows from centre to centre with the head at the target. whiteAtBottom false turns the
+// board by 180 degrees, as the board view does.
 void paintAnnotations(QPainter& painter, const Annotations& annotations, bool whiteAtBottom);
 
 } // namespace pictog::gui

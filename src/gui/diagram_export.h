@@ -11,16 +11,14 @@
 
 namespace pictog::gui {
 
-// The renderer's options for the export dialog's choices, as pictog-cli builds them from the same
-// settings file and the options --square or --dpi with --square-mm, --style, --flip, --marker,
-// the caption options and --arrows/--squares: border, coordinates and colours from the settings,
-// the captions and the annotations only where the choices say so.
+// The renderer's options for the export dialog's choices through buildRenderOptions, the step
+// pictog-cli takes too: the captions and the annotations only where the choices say so.
 DiagramRenderOptions renderOptionsFor(const DiagramExportSettings& settings, bool flip,
     const TPictogParams& params, const Captions& captions, const Annotations& annotations);
 
-// The file's bytes of the document's position in the chosen format; empty when the options
-// cannot be drawn.
-std::string renderDiagramFile(
+// The file of the document's position in the chosen format, or the reason it cannot be drawn
+// (options out of range, a font file the texts need missing).
+RenderResult renderDiagramFile(
     ExportFormat format, const EditDocument& document, const DiagramRenderOptions& options);
 
 } // namespace pictog::gui

@@ -25,8 +25,6 @@ namespace {
     // square would otherwise cost a third of a gigabyte for a picture shown 420 pixels wide.
     constexpr double PreviewPixelLimit = 4'000'000;
 
-    const char* const StyleNames[] = { "color", "gray", "print" };
-
     // The board widths the settings file keeps, 5 mm to 500 mm, in the unit shown.
     void setWidthRange(QDoubleSpinBox* box, bool inches)
     {
@@ -164,11 +162,7 @@ void TDlgExportDiagram::setChoices(const DiagramExportSettings& s, bool flip)
         m_unit->setCurrentIndex(s.boardWidthUnit == LengthUnit::Inches ? 1 : 0);
         setWidthRange(m_boardWidth, s.boardWidthUnit == LengthUnit::Inches);
         m_boardWidth->setValue(s.boardWidth);
-        int style = 0;
-        for (int i = 0; i < 3; ++i)
-            if (s.style == StyleNames[i])
-                style = i;
-        m_style->setCurrentIndex(style);
+        m_style->setCurrentIndex(static_cast<int>(s.style));
         m_flip->setChecked(flip);
         m_marker->setChecked(s.marker);
         m_captions->setChecked(s.captions);
@@ -187,7 +181,7 @@ DiagramExportSettings TDlgExportDiagram::settings() const
     s.dpi = m_dpi->value();
     s.boardWidth = m_boardWidth->value();
     s.boardWidthUnit = m_unit->currentIndex() == 1 ? LengthUnit::Inches : LengthUnit::Millimetres;
-    s.style = StyleNames[std::max(0, m_style->currentIndex())];
+    s.style = static_cast<DiagramStyle>(std::max(0, m_style->currentIndex()));
     s.marker = m_marker->isChecked();
     s.captions = m_captions->isChecked();
     s.drawAnnotations = m_annotations->isChecked();

@@ -233,11 +233,11 @@ bool TFormMain::saveDiagram(
     if (fileName.isEmpty())
         return false;
 
-    const std::string bytes = renderDiagramFile(settings.format, document, options);
-    const std::string error = bytes.empty()
-        ? std::string("Error in creating diagram")
+    const RenderResult file = renderDiagramFile(settings.format, document, options);
+    const std::string error = !file.ok()
+        ? file.error
         : writeFileReplacing(fileName.toStdString(),
-            reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+            reinterpret_cast<const unsigned char*>(file.bytes.data()), file.bytes.size());
     if (!error.empty()) {
         m_platform.messages->showError(QString::fromStdString(error));
         return false;
@@ -257,16 +257,15 @@ void TFormMain::MIEditCopyAsDiagramClick()
     const EditDocument& d = m_document;
     const DiagramRenderOptions options = renderOptionsFor(
         settings, !board().WhiteIsAtBottom(), *m_params, d.captions, d.annotations);
-    const std::string png = renderDiagramPng(d.board, d.panel, options);
-    if (png.empty()) {
-        const auto problem = checkRenderOptions(options);
-        m_platform.messages->showError(
-            QString::fromStdString(problem ? *problem : "Error in creating diagram"));
+    const RenderResult png = renderDiagram(DiagramFormat::Png, d.board, d.panel, options);
+    if (!png.ok()) {
+        m_platform.messages->showError(QString::fromStdString(png.error));
         return;
     }
     m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), d.captions, d.line,
         d.panel.moveRight, boardCodesOf(d.board), HtmlMode::Clipboard);
-    m_platform.clipboard->setDiagram(QByteArray(png.data(), static_cast<qsizetype>(png.size())),
+    m_platform.clipboard->setDiagram(
+        QByteArray(png.bytes.data(), static_cast<qsizetype>(png.bytes.size())),
         QString::fromStdString(d.line), QString::fromStdString(m_exportText));
     showStatus(QStringLiteral("Diagram copied as picture, FEN line and HTML code"));
 }

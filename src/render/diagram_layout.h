@@ -7,22 +7,6 @@
 
 namespace pictog {
 
-// A rectangle in output units (pixels of the PNG, user units of SVG and PDF): whole numbers, so
-// every edge falls on a pixel edge.
-struct LayoutBox {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
-    friend bool operator==(const LayoutBox& a, const LayoutBox& b)
-    {
-        return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
-    }
-};
-
 // The box shrunk by inset on every side.
 inline LayoutBox innerBox(const LayoutBox& box, int inset)
 {

@@ -1,5 +1,7 @@
 #include "diagram_scene.h"
 
+#include "cairo_handles.h"
+
 #include "render_fonts.h"
 #include "settings/html_color.h"
 
@@ -76,23 +78,23 @@ namespace {
         bool bold, double size, const std::string& text, const char* reference, double maxWidth)
     {
         ShapedText shaped;
-        cairo_scaled_font_t* font = diagramScaledFont(bold, size);
+        CairoScaledFont font(diagramScaledFont(bold, size));
         if (!font)
             return shaped;
-        cairo_scaled_font_text_extents(font, text.c_str(), &shaped.ink);
+        cairo_scaled_font_text_extents(font.get(), text.c_str(), &shaped.ink);
         if (maxWidth > 0 && shaped.ink.x_advance > maxWidth) {
             size *= maxWidth / shaped.ink.x_advance;
-            cairo_scaled_font_destroy(font);
-            font = diagramScaledFont(bold, size);
+            font.reset(diagramScaledFont(bold, size));
             if (!font)
                 return shaped;
-            cairo_scaled_font_text_extents(font, text.c_str(), &shaped.ink);
+            cairo_scaled_font_text_extents(font.get(), text.c_str(), &shaped.ink);
         }
-        cairo_scaled_font_text_extents(font, reference, &shaped.ref);
+        cairo_scaled_font_text_extents(font.get(), reference, &shaped.ref);
         cairo_glyph_t* glyphs = nullptr;
         int count = 0;
-        const cairo_status_t status = cairo_scaled_font_text_to_glyphs(font, 0, 0, text.c_str(),
-            static_cast<int>(text.size()), &glyphs, &count, nullptr, nullptr, nullptr);
+        const cairo_status_t status
+            = cairo_scaled_font_text_to_glyphs(font.get(), 0, 0, text.c_str(),
+                static_cast<int>(text.size()), &glyphs, &count, nullptr, nullptr, nullptr);
         if (status == CAIRO_STATUS_SUCCESS) {
             shaped.ok = true;
             shaped.size = size;
@@ -100,7 +102,6 @@ namespace {
                 shaped.glyphs.push_back({ glyphs[i].index, glyphs[i].x, glyphs[i].y });
         }
         cairo_glyph_free(glyphs);
-        cairo_scaled_font_destroy(font);
         return shaped;
     }
 
@@ -187,8 +188,11 @@ Scene buildScene(
     }
 
     // In grey a translucent fill all but vanishes on grey squares (yellow on the light ones, red
-    // and blue on the dark ones), so grey marks are dark opaque frames instead, as books print
-    // them; their grey levels still tell the four colours apart.
+    // and blue on the dark ones), so grey marks are opaque frames instead, as books print them.
+    // The colours' own grey levels lie within a few steps of each other, so each colour gets a
+    // frame of its own: white, black and dark grey frames for green, red and blue, and for
+    // yellow a white frame lined with a thin black one.
+    constexpr std::array<double, 4> FrameLevels { 1.0, 0.0, 1.0, 0.24 }; // green, red, yellow, blue
     const bool framedMarks = options.style == DiagramStyle::Gray;
     const int ring = std::max(2, layout.square / 10);
     for (const SquareAnnotation& mark : options.annotations.squares) {
@@ -196,9 +200,15 @@ Scene buildScene(
             continue;
         Rgb color = annotation[static_cast<std::size_t>(mark.color)];
         if (framedMarks) {
-            const double level = std::round(color.r * 0.3 * 255) / 255;
-            scene.marks.push_back(
-                { layout.squareBox(mark.square), { level, level, level }, 1, ring });
+            const double level = FrameLevels[static_cast<std::size_t>(mark.color)];
+            const LayoutBox box = layout.squareBox(mark.square);
+            scene.marks.push_back({ box, { level, level, level }, 1, ring });
+            if (mark.color == AnnotationColor::Yellow) {
+                const int line = std::max(1, ring / 2);
+                const LayoutBox inner { box.left + ring, box.top + ring, box.width - 2 * ring,
+                    box.height - 2 * ring };
+                scene.marks.push_back({ inner, { 0, 0, 0 }, 1, line });
+            }
         } else {
             scene.marks.push_back({ layout.squareBox(mark.square), color, MarkAlpha });
         }
@@ -243,6 +253,31 @@ Scene buildScene(
             scene.texts.push_back(text);
     }
     return scene;
+}
+
+AnnotationShapes annotationShapes(const Annotations& annotations, int square, bool flip)
+{
+    DiagramRenderOptions options;
+    options.squarePx = square;
+    options.flip = flip;
+    options.showBorder = false;
+    options.coordinates = false;
+    options.annotations = annotations;
+    const Scene scene = buildScene(TChessPosition(), PanelState(), options);
+    // The scene's board sits inside its frame; the shapes are wanted relative to the board.
+    const int dx = scene.layout.board.left;
+    const int dy = scene.layout.board.top;
+    AnnotationShapes shapes { scene.marks, scene.arrows };
+    for (SceneMark& mark : shapes.marks) {
+        mark.box.left -= dx;
+        mark.box.top -= dy;
+    }
+    for (SceneArrow& arrow : shapes.arrows)
+        for (ScenePoint& point : arrow.outline) {
+            point.x -= dx;
+            point.y -= dy;
+        }
+    return shapes;
 }
 
 } // namespace pictog

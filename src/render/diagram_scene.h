@@ -11,17 +11,6 @@
 
 namespace pictog {
 
-struct Rgb {
-    double r = 0;
-    double g = 0;
-    double b = 0;
-};
-
-struct ScenePoint {
-    double x = 0;
-    double y = 0;
-};
-
 // One glyph of a text: the font's glyph number and the origin of its outline.
 struct SceneGlyph {
     unsigned long index = 0;
@@ -35,22 +24,9 @@ struct SceneText {
     std::vector<SceneGlyph> glyphs;
 };
 
-struct SceneMark {
-    LayoutBox box;
-    Rgb color;
-    double alpha = 1;
-    int ring = 0; // > 0: only a frame this wide along the inside of the box is painted
-};
-
 struct ScenePiece {
     int code = 0; // 1..12
     LayoutBox box;
-};
-
-struct SceneArrow {
-    std::array<ScenePoint, 7> outline; // tail, shaft, barb, point, barb, shaft, tail
-    Rgb color;
-    double alpha = 1;
 };
 
 struct Scene {

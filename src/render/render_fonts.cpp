@@ -8,7 +8,10 @@ namespace pictog {
 
 namespace {
 
+    const char* fontFiles[2] = { DiagramFontFile, DiagramBoldFontFile };
+
     struct LoadedFaces {
+        const char* files[2] = { fontFiles[0], fontFiles[1] };
         FT_Library library = nullptr;
         FT_Face faces[2] = { nullptr, nullptr };
         cairo_font_face_t* cairoFaces[2] = { nullptr, nullptr };
@@ -19,7 +22,6 @@ namespace {
                 library = nullptr;
                 return;
             }
-            const char* files[2] = { DiagramFontFile, DiagramBoldFontFile };
             for (int i = 0; i < 2; ++i) {
                 if (FT_New_Face(library, files[i], 0, &faces[i]) != 0) {
                     faces[i] = nullptr;
@@ -44,6 +46,21 @@ namespace {
     }
 
 } // namespace
+
+void useDiagramFontFiles(const char* regular, const char* bold)
+{
+    fontFiles[0] = regular;
+    fontFiles[1] = bold;
+}
+
+const char* missingDiagramFontFile()
+{
+    const LoadedFaces& faces = loadedFaces();
+    for (int i = 0; i < 2; ++i)
+        if (!faces.cairoFaces[i])
+            return faces.files[i];
+    return nullptr;
+}
 
 cairo_font_face_t* diagramFontFace(bool bold)
 {

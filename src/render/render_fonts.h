@@ -14,7 +14,13 @@ cairo_font_face_t* diagramFontFace(bool bold);
 // destroys it. nullptr without the face.
 cairo_scaled_font_t* diagramScaledFont(bool bold, double size);
 
-// The files the faces come from.
+// For tests: the files to load instead of the fixed ones; only before the first use of a face.
+void useDiagramFontFiles(const char* regular, const char* bold);
+
+// The first font file that could not be loaded, or nullptr when both faces are there.
+const char* missingDiagramFontFile();
+
+// The files the faces come from (Debian package fonts-dejavu-core).
 constexpr const char* DiagramFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr const char* DiagramBoldFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 

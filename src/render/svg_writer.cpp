@@ -1,5 +1,7 @@
 #include "svg_writer.h"
 
+#include "cairo_handles.h"
+
 #include "piece_outlines.h"
 #include "render_fonts.h"
 
@@ -128,14 +130,15 @@ namespace {
         if (found != cache.end())
             return found->second;
         std::string data;
-        cairo_scaled_font_t* font = diagramScaledFont(bold, 100);
+        const CairoScaledFont font(diagramScaledFont(bold, 100));
         if (font) {
-            cairo_surface_t* surface = cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, nullptr);
-            cairo_t* cr = cairo_create(surface);
-            cairo_set_scaled_font(cr, font);
+            const CairoSurface surface(
+                cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, nullptr));
+            const CairoContext cr(cairo_create(surface.get()));
+            cairo_set_scaled_font(cr.get(), font.get());
             const cairo_glyph_t glyph { index, 0, 0 };
-            cairo_glyph_path(cr, &glyph, 1);
-            cairo_path_t* path = cairo_copy_path(cr);
+            cairo_glyph_path(cr.get(), &glyph, 1);
+            cairo_path_t* path = cairo_copy_path(cr.get());
             for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
                 const cairo_path_data_t* d = &path->data[i];
                 const auto point = [&](int n) {
@@ -166,9 +169,6 @@ namespace {
                 }
             }
             cairo_path_destroy(path);
-            cairo_destroy(cr);
-            cairo_surface_destroy(surface);
-            cairo_scaled_font_destroy(font);
         }
         return cache.emplace(key, std::move(data)).first->second;
     }

@@ -233,21 +233,4 @@ std::string formatAnnotationComment(const Annotations& annotations)
     return out;
 }
 
-std::string quoteForMessage(std::string_view item)
-{
-    std::string out;
-    out.reserve(item.size());
-    for (const char c : item) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 } // namespace pictog

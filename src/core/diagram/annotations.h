@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/message_quote.h" // quoteForMessage, for the messages of the readers
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -72,9 +74,5 @@ std::string formatArrowList(const Annotations& annotations);
 std::string formatSquareList(const Annotations& annotations);
 // "[%csl Yd5,Rf7][%cal Ge2e4]", leaving out an empty list; empty for no annotations.
 std::string formatAnnotationComment(const Annotations& annotations);
-
-// The item with control bytes written as \xHH, for quoting input in a message: a crafted line
-// cannot send escape sequences to a terminal.
-std::string quoteForMessage(std::string_view item);
 
 } // namespace pictog

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/diagram_style.h"
 #include "diagram/pictogram_2d.h"
 #include "diagram/raster.h"
 
@@ -12,7 +13,8 @@ namespace pictog {
 struct DiagramPictureOptions {
     bool showBorder = true;
     bool coordinates = true;
-    std::string colorDiagramBackground = "#BCBCC5"; // "#RRGGBB"; any other text gives black
+    std::string colorDiagramBackground = DefaultDiagramBackground; // any other text than "#RRGGBB"
+                                                                   // gives black
 };
 
 // The margin around the board: 36, 16, 32 or 2 pixels for border and coordinates both on, only

@@ -45,11 +45,6 @@ namespace {
         return names[0].text;
     }
 
-    bool isStyle(std::string_view text)
-    {
-        return text == "color" || text == "gray" || text == "print";
-    }
-
     int readRange(const IniFile& ini, std::string_view key, int low, int high, int defaultValue)
     {
         const int value = ini.readInteger(SectionDiagramExport, key, defaultValue);
@@ -129,9 +124,7 @@ DiagramExportSettings readDiagramExportSettings(const IniFile& ini)
     } else {
         s.boardWidthUnit = LengthUnit::Millimetres;
     }
-    const std::string style = text("style");
-    if (isStyle(style))
-        s.style = style;
+    s.style = parseDiagramStyle(text("style")).value_or(s.style);
     s.marker = ini.readBool(SectionDiagramExport, "marker", s.marker);
     s.captions = ini.readBool(SectionDiagramExport, "captions", s.captions);
     s.drawAnnotations = ini.readBool(SectionDiagramExport, "drawAnnotations", s.drawAnnotations);
@@ -150,7 +143,7 @@ void writeDiagramExportSettings(IniFile& ini, const DiagramExportSettings& s)
     ini.writeString(SectionDiagramExport, "boardWidth", formatLength(s.boardWidth));
     ini.writeString(SectionDiagramExport, "boardWidthUnit",
         textOf(UnitNames, static_cast<int>(s.boardWidthUnit)));
-    ini.writeString(SectionDiagramExport, "style", s.style);
+    ini.writeString(SectionDiagramExport, "style", diagramStyleName(s.style));
     ini.writeBool(SectionDiagramExport, "marker", s.marker);
     ini.writeBool(SectionDiagramExport, "captions", s.captions);
     ini.writeBool(SectionDiagramExport, "drawAnnotations", s.drawAnnotations);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/diagram_style.h"
 #include "ini_file.h"
 
 #include <string>
@@ -15,8 +16,7 @@ enum class ExportFormat { Png, Svg, Pdf };
 enum class ExportSizeMode { Pixels, Print };
 enum class LengthUnit { Millimetres, Inches };
 
-// The export dialog's choices, as the window keeps them between sessions. The style is the text
-// the command line takes ("color", "gray", "print").
+// The export dialog's choices, as the window keeps them between sessions.
 struct DiagramExportSettings {
     ExportFormat format = ExportFormat::Png;
     ExportSizeMode sizeMode = ExportSizeMode::Pixels;
@@ -24,7 +24,7 @@ struct DiagramExportSettings {
     int dpi = 300; // 72..2400
     double boardWidth = 60; // in boardWidthUnit; 5..500 mm
     LengthUnit boardWidthUnit = LengthUnit::Millimetres;
-    std::string style = "color";
+    DiagramStyle style = DiagramStyle::Color; // written by its name ("color", "gray", "print")
     bool marker = false;
     bool captions = true;
     bool drawAnnotations = true;

@@ -22,6 +22,9 @@ struct FileReadResult {
     std::string error; // the system's error text when status is Unreadable
 };
 
+// The system's text for an errno value (thread-safe).
+std::string systemErrorText(int error);
+
 // The file operations of the settings store and the preview page. The public operations are built
 // on a handful of virtual POSIX primitives so that tests can make any single step fail; the
 // class itself is the implementation the programs use.
@@ -48,19 +51,20 @@ public:
         Unsynced, // left to the kernel: still never a partial file, but cheap enough for batches
     };
 
-    // Replaces the file at path with contents: writes a new file in the same folder (keeping the
-    // old file's permissions) and renames it over the old one, so that a crash, a full disk or a
-    // write error at any point leaves the old file as it was and nothing under the temporary
-    // name. A folder, device or FIFO at path is left alone with an error. Returns the system's
-    // error text ("Not a regular file" for a device or FIFO), empty on success.
+    // Replaces the file at path with contents as a FileWriter does (file_writer.h): a regular
+    // file through a temporary file and a rename, so that a crash, a full disk or a write error
+    // at any point leaves the old file as it was; a device or FIFO is written in place. Returns
+    // the system's error text, empty on success.
     std::string replaceFileAtomically(const std::string& path, std::string_view contents,
         Durability durability = Durability::Synced);
 
-    // Creates the file at path (or empties an existing one), writes contents and closes it.
-    // Returns the system's error text of the first step that failed, empty on success.
+    // Writes contents to path as replaceFileAtomically does, without pushing it to the disk (the
+    // preview page). Returns the system's error text of the first step that failed, empty on
+    // success.
     std::string writeFile(const std::string& path, std::string_view contents);
 
 protected:
+    friend class FileWriter;
     // The primitives: each behaves as its POSIX namesake and reports failures through errno.
     virtual int openFile(const char* path, int flags, mode_t mode);
     virtual ssize_t readSome(int fd, void* data, std::size_t size);

@@ -149,10 +149,12 @@ void TPictogParams::LoadSettings()
         m_borderSize = std::clamp(m_borderSize, 0, 10);
         m_modified = true;
     }
-    m_colorLightSquares = m_ini.readString(SectionHtmlSettings, "colorLightSquares", "#9EC2EF");
-    m_colorDarkSquares = m_ini.readString(SectionHtmlSettings, "colorDarkSquares", "#397AAE");
+    m_colorLightSquares
+        = m_ini.readString(SectionHtmlSettings, "colorLightSquares", DefaultLightSquares);
+    m_colorDarkSquares
+        = m_ini.readString(SectionHtmlSettings, "colorDarkSquares", DefaultDarkSquares);
     m_colorDiagramBackground
-        = m_ini.readString(SectionHtmlSettings, "colorDiagramBackground", "#BCBCC5");
+        = m_ini.readString(SectionHtmlSettings, "colorDiagramBackground", DefaultDiagramBackground);
     m_compact = m_ini.readBool(SectionHtmlSettings, "compact", true);
     // Taken as stored: only the setter clamps, so an edited file can hold any set number.
     m_pieceSet = m_ini.readInteger(SectionHtmlSettings, "pieceSet", 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "diagram/diagram_style.h"
+
 #include "diagram_export_settings.h"
 #include "error_reporter.h"
 #include "file_system.h"
@@ -243,9 +245,9 @@ private:
 
     std::string m_alignment = "left";
     int m_borderSize = 3;
-    std::string m_colorLightSquares = "#9EC2EF";
-    std::string m_colorDarkSquares = "#397AAE";
-    std::string m_colorDiagramBackground = "#BCBCC5";
+    std::string m_colorLightSquares = DefaultLightSquares;
+    std::string m_colorDarkSquares = DefaultDarkSquares;
+    std::string m_colorDiagramBackground = DefaultDiagramBackground;
     bool m_compact = true;
     int m_pieceSet = 1;
     std::string m_localImageBase;
