@@ -16,9 +16,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -269,6 +271,34 @@ namespace {
         ASSERT_EQ(platform.messages.shown.size(), 2);
         EXPECT_TRUE(platform.messages.shown[1].startsWith(
             QStringLiteral("File ") + dir.filePath(QStringLiteral("missing.pgn"))));
+    }
+
+    TEST_F(GamesTest, ADroppedFileOpensAndARowClickedShowsItsEntry)
+    {
+        const QString path = write("three.pgn",
+            "[White \"A\"]\n\n1. e4 *\n\n[White \"B\"]\n\n1. d4 *\n\n[White \"C\"]\n\n1. c4 *\n");
+        QMimeData mime;
+        mime.setUrls({ QUrl::fromLocalFile(path) });
+        QDragEnterEvent enter(
+            QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &drop);
+        settle();
+        ASSERT_EQ(form->gamePane()->entries().size(), 3);
+        auto* list = child<QTreeView>("GameList");
+        const QRect row = list->visualRect(list->model()->index(2, 1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+        EXPECT_EQ(form->gameEntry(), 2);
+        EXPECT_EQ(form->editorState().captions.header1, "C");
+        // The filter leaves one row; Up and Down then find no other entry.
+        QTest::keyClicks(child<QLineEdit>("GameFilter"), "B -");
+        board()->setFocus();
+        key(Qt::Key_Down);
+        EXPECT_EQ(form->gameEntry(), 1);
+        key(Qt::Key_Down);
+        EXPECT_EQ(form->gameEntry(), 1);
     }
 
     TEST_F(GamesTest, PasteKeepsFenLinesAndOpensGames)

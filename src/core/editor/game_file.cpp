@@ -53,6 +53,15 @@ namespace {
         return text.substr(0, std::min(text.find_first_of("\r\n"), text.size()));
     }
 
+    // "White - Black", or the one name there is.
+    std::string players(std::string_view white, std::string_view black)
+    {
+        std::string text(white);
+        if (!white.empty() && !black.empty())
+            text += " - ";
+        return text.append(black);
+    }
+
 } // namespace
 
 bool isPgnText(std::string_view text)
@@ -124,8 +133,7 @@ bool GameFileLister::readGame(std::vector<GameFileEntry>& out)
     const std::string_view white = m_game.tag("White");
     const std::string_view black = m_game.tag("Black");
     const std::string_view event = m_game.tag("Event");
-    if (!white.empty() || !black.empty())
-        entry.label.append(white).append(" - ").append(black);
+    entry.label = players(white, black);
     if (!event.empty() && event != "?")
         entry.label.append(entry.label.empty() ? "" : " (")
             .append(event)
@@ -192,10 +200,7 @@ OpenedEntry openEntry(std::string_view fileText, GameFileKind kind, const GameFi
         opened.tree = std::move(read.tree);
         opened.error = std::move(read.error);
         opened.errorLine = read.errorLine;
-        const std::string_view white = read.tag("White");
-        const std::string_view black = read.tag("Black");
-        if (!white.empty() || !black.empty())
-            opened.captions.header1.append(white).append(" - ").append(black);
+        opened.captions.header1 = players(read.tag("White"), read.tag("Black"));
         const std::string_view event = read.tag("Event");
         if (event != "?")
             opened.captions.header2 = std::string(event);
