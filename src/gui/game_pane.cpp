@@ -37,7 +37,7 @@ namespace {
                 number = true;
             }
             if (tree.node(node.parent).position.whiteToMove() || number)
-                html += qs(tree.moveNumber(n)) + QLatin1Char(' ');
+                html += qs(tree.moveNumber(n)) + QStringLiteral("&nbsp;"); // kept with its move
             QString move = qs(node.san);
             for (const int nag : node.nags) {
                 // Move glyphs stick to the move, assessments follow it; the diagram signs
@@ -263,7 +263,7 @@ void GamePane::setEdited(bool edited)
 
 QString GamePane::movesText() const
 {
-    return m_moves->toPlainText();
+    return m_moves->toPlainText().replace(QChar::Nbsp, QLatin1Char(' '));
 }
 
 } // namespace pictog::gui

@@ -56,7 +56,7 @@ public:
     void showGame(const game::GameTree& tree, int node, bool edited);
     // Shows or hides the note that the board was edited.
     void setEdited(bool edited);
-    // The moves as plain text, as they are shown.
+    // The moves as plain text, as they are shown (blanks for the non-breaking spaces).
     QString movesText() const;
 
 signals:

@@ -292,10 +292,12 @@ void TFormMain::listingDone(std::optional<GameFileProblem> problem)
         m_platform.messages->showError(
             QStringLiteral("File %1 holds no games or positions").arg(m_fileName));
     }
-    showStatus(QStringLiteral("%1: %2 %3")
+    const int count = m_gamePane->entries().size();
+    showStatus(QStringLiteral("%1: %2 %3%4")
                    .arg(m_fileName)
-                   .arg(m_gamePane->entries().size())
-                   .arg(games ? QStringLiteral("games") : QStringLiteral("positions")));
+                   .arg(count)
+                   .arg(games ? QStringLiteral("game") : QStringLiteral("position"))
+                   .arg(count == 1 ? QString() : QStringLiteral("s")));
 }
 
 void TFormMain::chooseGameEntry(int row)
