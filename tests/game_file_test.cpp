@@ -260,18 +260,22 @@ namespace {
     {
         auto epd = std::make_shared<const std::string>(
             "# comment\n8/8/8/8/8/8/8/K6k w - - id \"a\"; c0 \"first\";\r\n\n"
-            "8/8/8/8/8/8/8/K6k w - - bm Nf6;\n8/8/8/8/8/8/8/K6k b - - id \"c\";\n9/8 w\n");
+            "7k/8/8/8/8/8/8/K7 w - - 3 9 bm Nf6;\n8/8/8/8/8/8/8/K6k b - - id \"c\";\n9/8 w\n");
         GameFileLister lister(epd, GameFileKind::Positions);
         std::vector<GameFileEntry> entries;
         EXPECT_FALSE(lister.read(10, entries));
-        ASSERT_EQ(entries.size(), 2u);
+        // A bad operation leaves the position listed; a bad position is left out.
+        ASSERT_EQ(entries.size(), 3u);
         EXPECT_EQ(entries[0].label, "a");
-        EXPECT_EQ(entries[1].label, "c");
-        EXPECT_EQ(entries[1].number, 3);
-        EXPECT_EQ(entries[1].line, 5);
+        EXPECT_EQ(entries[2].label, "c");
+        EXPECT_EQ(entries[2].number, 3);
+        EXPECT_EQ(entries[2].line, 5);
         ASSERT_TRUE(lister.firstProblem());
         EXPECT_EQ(lister.firstProblem()->number, 2);
         EXPECT_EQ(lister.firstProblem()->line, 4);
+        const OpenedEntry bare = openEntry(*epd, GameFileKind::Positions, entries[1]);
+        EXPECT_NE(bare.error.find("Nf6"), std::string::npos);
+        EXPECT_EQ(bare.tree.node(0).position.fenLine(), "7k/8/8/8/8/8/8/K7 w - - 3 9");
         const OpenedEntry first = openEntry(*epd, GameFileKind::Positions, entries[0]);
         EXPECT_EQ(first.captions.header1, "a");
         EXPECT_EQ(first.captions.header2, "first");

@@ -62,6 +62,28 @@ namespace {
         return text.append(black);
     }
 
+    // The position of an EPD line whose operations could not be read: its first four fields and
+    // the two counters when they follow, so a bad "bm" still leaves the position to look at.
+    std::optional<game::Board> bareEpdPosition(std::string_view line)
+    {
+        std::string fields;
+        int count = 0;
+        std::size_t pos = 0;
+        while (count < 6) {
+            pos = line.find_first_not_of(" \t", pos);
+            if (pos == std::string_view::npos)
+                break;
+            const std::size_t end = std::min(line.find_first_of(" \t", pos), line.size());
+            const std::string_view field = line.substr(pos, end - pos);
+            if (count >= 4 && field.find_first_not_of("0123456789") != std::string_view::npos)
+                break;
+            fields.append(count ? " " : "").append(field);
+            ++count;
+            pos = end;
+        }
+        return count >= 4 ? game::Board::fromLine(fields) : std::nullopt;
+    }
+
 } // namespace
 
 bool isPgnText(std::string_view text)
@@ -178,7 +200,8 @@ bool GameFileLister::readLine(std::vector<GameFileEntry>& out)
             ++m_count;
             if (auto message = game::readEpdLine(content, record)) {
                 problem(m_count, line, *message);
-                continue;
+                if (!bareEpdPosition(content))
+                    continue;
             }
             if (const std::string* id = game::firstOperand(record.operations, "id"))
                 entry.label = *id;
@@ -217,6 +240,8 @@ OpenedEntry openEntry(std::string_view fileText, GameFileKind kind, const GameFi
         game::EpdRecord record;
         if (auto message = game::readEpdLine(text, record)) {
             opened.error = *message;
+            if (const std::optional<game::Board> board = bareEpdPosition(text))
+                opened.tree = game::GameTree(*board);
             return opened;
         }
         opened.tree = game::GameTree(record.board);

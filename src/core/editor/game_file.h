@@ -41,8 +41,9 @@ struct GameFileProblem {
 };
 
 // Lists the entries of a file's text step by step, so that a caller shows the first ones while
-// the rest are read. Games with a fault are listed (they open as far as they could be read);
-// position and puzzle lines that cannot be read are left out. Only the first fault is kept.
+// the rest are read. Games with a fault are listed (they open as far as they could be read), and
+// so are EPD lines whose operations are faulty (they open as the bare position); lines without a
+// readable position and faulty puzzle lines are left out. Only the first fault is kept.
 class GameFileLister
 {
 public:
