@@ -6,6 +6,7 @@ The binary comes from the environment variable PICTOG_CLI.
 """
 import os
 import subprocess
+import tempfile
 import unittest
 
 CLI = os.environ.get("PICTOG_CLI", "pictog-cli")
@@ -116,6 +117,44 @@ class PositionsTest(unittest.TestCase):
         plain = run(["transform", "mirror-vertical"], f"{MATE}\n".encode())
         self.assertEqual(run(["transform", "mirror-vertical"], f"{MATE}\t{ID}\n".encode()), plain)
         self.assertEqual(plain[0], 0)
+
+    def test_export_reads_records(self):
+        arrow = '[%cal Gf3e5]'
+        record = f'{AFTER_NF3}\tid "Opera"; c0 "Knight [%cal Ge2e4] attacks";'
+        with tempfile.TemporaryDirectory() as folder:
+            def export(args, line):
+                code, out, err = run(["export"] + args, (line + "\n").encode())
+                return code, out, err
+
+            # html: id and c0 as the first header and footer, unless the options give them.
+            code, out, _ = export(["html"], record)
+            self.assertEqual(code, 0)
+            self.assertIn("Opera", out)
+            self.assertIn("Knight [%cal Ge2e4] attacks", out)
+            _, out, _ = export(["html", "--header1", "Mine"], record)
+            self.assertIn("Mine", out)
+            self.assertNotIn("Opera", out)
+            # The counters before the TAB are read (they ran into the TAB before).
+            self.assertEqual(export(["fen"], MATE.replace(" 1 17", " 3 23") + "\t" + ID)[1],
+                             MATE.replace(" 1 17", " 3 23"))
+            # svg: the record's arrow is drawn; the one quoted inside c0 is text, not an arrow.
+            for name, line, arrows in [("a", record, 0), ("b", record + " " + arrow, 1)]:
+                path = os.path.join(folder, name + ".svg")
+                self.assertEqual(export(["svg", "-o", path], line)[0], 0)
+                self.assertEqual(read(path).decode().count('fill-opacity="0.8"'), arrows)
+            # png: captions alone keep the classic picture; arrows take the renderer.
+            pictures = {}
+            for name, line in [("plain", AFTER_NF3), ("captions", record),
+                               ("arrow", record + " " + arrow)]:
+                path = os.path.join(folder, name + ".png")
+                self.assertEqual(export(["png", "-o", path], line)[0], 0)
+                pictures[name] = read(path)
+            self.assertEqual(pictures["captions"], pictures["plain"])
+            self.assertNotEqual(pictures["arrow"], pictures["plain"])
+            # bmp cannot show arrows: said on stderr, the picture still written.
+            code, _, err = export(["bmp", "-o", os.path.join(folder, "x.bmp")], record + " " + arrow)
+            self.assertEqual(code, 0)
+            self.assertIn("line 1: warning: a bmp picture shows no arrows or marks", err)
 
 
 if __name__ == "__main__":

@@ -95,8 +95,9 @@ TEST(GameStatus, MateStalemateAndCheck)
     EXPECT_EQ(status(boardOf("8/8/8/8/8/8/8/8 w - - 0 1")), GameStatus::Stalemate);
 }
 
-// The single-move check agrees with the generator on every from/to/promotion triple, in the
-// positions where the two take different paths (pins, checks, en passant, castling, odd boards).
+// The single-move check, and the SAN reader given the move in long form, agree with the
+// generator on every from/to/promotion triple, in the positions where they take different paths
+// (pins, checks, double check, en passant, castling, odd boards).
 TEST(GameLegality, SingleMoveCheckAgreesWithTheGenerator)
 {
     const char* lines[] = { Initial, Kiwipete, "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
@@ -104,7 +105,9 @@ TEST(GameLegality, SingleMoveCheckAgreesWithTheGenerator)
         "8/8/8/KPp4r/8/8/8/4k3 w - c6 0 1", "8/8/8/2k5/3Pp3/8/8/4K3 b - d3 0 1",
         "4kr2/8/8/8/8/8/8/R3K2R w KQ - 0 1", "r7/8/8/8/8/8/8/K6K w - - 0 1",
         "P3k3/8/8/8/8/8/8/P3K3 w - - 0 1", "4k3/8/8/8/8/8/8/4QK2 w - - 0 1",
-        "8/8/8/8/8/8/8/R7 w - - 0 1" };
+        "8/8/8/8/8/8/8/R7 w - - 0 1", "4k3/8/8/8/3R4/5n2/5R2/r3K3 w - - 0 1",
+        "4k3/8/8/3pP3/8/8/8/r3K3 w - d6 0 1", "4k3/8/8/8/1q6/8/3B4/4K2r w - - 0 1",
+        "4k3/8/8/3q4/8/8/4p3/3NK3 w - - 0 1" };
     for (const char* line : lines) {
         const Board board = boardOf(line);
         MoveList moves;
@@ -116,6 +119,9 @@ TEST(GameLegality, SingleMoveCheckAgreesWithTheGenerator)
                         static_cast<std::uint8_t>(to), promotion, 0 };
                     EXPECT_EQ(isLegal(board, move), moves.contains(move))
                         << line << ": " << writeUci(move);
+                    const MoveRead read = readSan(board, writeUci(move));
+                    EXPECT_EQ(read.ok() && read.move == move, moves.contains(move))
+                        << line << ": " << writeUci(move) << " " << read.error;
                 }
     }
 }
@@ -278,6 +284,10 @@ const SanCase tolerantCases[] = {
     { "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", "e5d6" },
     { "4k3/8/8/8/8/8/8/1N2KN2 w - - 0 1", "b1d2", "Nb1d2" },
     { "4k3/8/8/8/8/8/8/1N2KN2 w - - 0 1", "b1d2", "Nb1xd2" },
+    // En passant that takes the checking pawn; a pinned bishop along its line; double check.
+    { "8/8/8/2k5/3Pp3/8/8/4K3 b - d3 0 1", "e4d3", "exd3" },
+    { "4k3/8/8/8/1q6/8/3B4/4K3 w - - 0 1", "d2c3", "Bc3" },
+    { "4k3/8/8/8/3R4/5n2/5R2/r3K3 w - - 0 1", "e1e2", "Ke2" },
 };
 
 TEST(GameSan, ReadsTolerantForms)
@@ -311,6 +321,14 @@ const ErrorCase errorCases[] = {
     { "4k3/8/8/3pP3/8/8/8/4K3 w - - 0 1", "exd6", "illegal move 'exd6': no pawn can reach d6" },
     { "5k2/8/8/8/8/8/8/4K2R w K - 0 1", "O-O-O",
         "illegal move 'O-O-O': castling long is not possible here" },
+    { "4k3/8/8/8/1q6/8/3B4/4K3 w - - 0 1", "Be3",
+        "illegal move 'Be3': it leaves the king in check" },
+    { "4k3/8/8/3pP3/8/8/8/r3K3 w - d6 0 1", "exd6",
+        "illegal move 'exd6': it leaves the king in check" },
+    { "4k3/8/8/8/3R4/5n2/5R2/r3K3 w - - 0 1", "Rd1",
+        "illegal move 'Rd1': it leaves the king in check" },
+    { "4k3/8/8/8/3R4/5n2/5R2/r3K3 w - - 0 1", "Kf1",
+        "illegal move 'Kf1': it leaves the king in check" },
 };
 
 TEST(GameSan, RejectsWithMessages)

@@ -1,5 +1,6 @@
 // export: the text formats and the preview page; pictures are handed to runImageExport.
 #include "cli_common.h"
+#include "record_source.h"
 
 #include "export/html_diagram.h"
 #include "export/html_preview.h"
@@ -118,8 +119,11 @@ namespace {
         Captions captions;
         std::string date;
 
-        std::string build(const EpdParse& parse) const
+        // The export of one line; its record's id and c0 stand in for empty first captions.
+        std::string build(const RecordRead& read) const
         {
+            const EpdParse& parse = read.parse;
+            const Captions lineCaptions = recordCaptions(captions, read.extras);
             // The line field shows the built form of what was read.
             const std::string line = BuildEPDLine(parse.board, parse.panel);
             switch (format) {
@@ -133,8 +137,9 @@ namespace {
             case TextFormat::Pgn:
                 return BuildPGNHeader(line, parse.panel.moveRight, date);
             case TextFormat::Html: {
-                const std::string code = BuildHTMLCode(html, captions, line, parse.panel.moveRight,
-                    boardCodesOf(parse.board), preview ? HtmlMode::Preview : HtmlMode::Clipboard);
+                const std::string code = BuildHTMLCode(html, lineCaptions, line,
+                    parse.panel.moveRight, boardCodesOf(parse.board),
+                    preview ? HtmlMode::Preview : HtmlMode::Clipboard);
                 return preview ? BuildPreviewPage(code) : code;
             }
             }
@@ -213,16 +218,16 @@ namespace {
             FileSystem files;
             const int readError
                 = forEachInputLine(options.position, [&](long lineNumber, auto& source) {
-                      const EpdParse parse = detail::parseEPDLine(source);
-                      if (!parse.accepted) {
+                      const RecordRead read = readRecord(source);
+                      if (!read.message.empty()) {
                           allAccepted = false;
-                          reportLine(err, lineNumber, parse.message);
+                          reportLine(err, lineNumber, read.message);
                           return;
                       }
                       const std::string path
                           = numberedOutputPath(options.output, lineNumber, extension);
                       const std::string error = files.replaceFileAtomically(
-                          path, exporter.build(parse), FileSystem::Durability::Unsynced);
+                          path, exporter.build(read), FileSystem::Durability::Unsynced);
                       if (!error.empty()) {
                           allWritten = false;
                           reportFileError(err, path, error);
@@ -251,22 +256,22 @@ namespace {
         if (options.position) {
             // A position given as the argument is taken exactly as given: one record, no LF.
             StringLine source(options.position);
-            const EpdParse parse = detail::parseEPDLine(source);
-            if (parse.accepted) {
-                target.write(exporter.build(parse));
+            const RecordRead read = readRecord(source);
+            if (read.message.empty()) {
+                target.write(exporter.build(read));
             } else {
                 allAccepted = false;
-                reportLine(err, 1, parse.message);
+                reportLine(err, 1, read.message);
             }
         } else {
             RecordStream records(target);
             readError = forEachInputLine(nullptr, [&](long lineNumber, auto& source) {
-                const EpdParse parse = detail::parseEPDLine(source);
-                if (parse.accepted) {
-                    records.line(exporter.build(parse));
+                const RecordRead read = readRecord(source);
+                if (read.message.empty()) {
+                    records.line(exporter.build(read));
                 } else {
                     allAccepted = false;
-                    reportLine(err, lineNumber, parse.message);
+                    reportLine(err, lineNumber, read.message);
                     records.line(std::nullopt);
                 }
             });

@@ -312,11 +312,19 @@ int runPictureExport(
                 else
                     batch.add({ lineNumber, line.parse.board, line.parse.panel, {}, path });
             } else {
-                const EpdParse parse = detail::parseEPDLine(source);
-                if (!parse.accepted)
-                    batch.addDone({ lineNumber, parse.message, {}, {} });
-                else
-                    batch.add({ lineNumber, parse.board, parse.panel, {}, path });
+                // bmp: the classic picture, which shows no captions, arrows or marks; a record's
+                // text after the TAB is still checked, and arrows or marks it cannot show are
+                // said on stderr rather than dropped silently.
+                const RecordRead read = readRecord(source);
+                if (!read.message.empty()) {
+                    batch.addDone({ lineNumber, read.message, {}, {} });
+                } else {
+                    if (!read.extras.annotations.empty())
+                        reportLine(err, lineNumber,
+                            "warning: a bmp picture shows no arrows or marks; png, svg and pdf "
+                            "draw them");
+                    batch.add({ lineNumber, read.parse.board, read.parse.panel, {}, path });
+                }
             }
         }
         batch.report(reportOne, false);

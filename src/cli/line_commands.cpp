@@ -1,5 +1,6 @@
 // normalize, validate and transform: one output line for every input line.
 #include "cli_common.h"
+#include "record_source.h"
 
 #include "position/epd_parser.h"
 #include "position/transformation.h"
@@ -26,46 +27,6 @@ namespace {
         }
         return position;
     }
-
-    // The bytes of a record line up to the TAB that starts its operations ("FEN<TAB>id ...;"),
-    // as recordPosition splits it: a TAB directly followed by a letter or '['. Any other TAB is
-    // handed on, so the lines read before records existed read exactly as they did.
-    template <class Source> class RecordPositionSource
-    {
-    public:
-        explicit RecordPositionSource(Source& in)
-            : m_in(in)
-        {
-        }
-        int next()
-        {
-            if (m_ended)
-                return -1;
-            int c;
-            if (m_pending != NoByte) {
-                c = m_pending;
-                m_pending = NoByte;
-            } else {
-                c = m_in.next();
-            }
-            if (c == '\t') {
-                const int following = m_in.next();
-                if ((following >= 'a' && following <= 'z') || (following >= 'A' && following <= 'Z')
-                    || following == '[') {
-                    m_ended = true;
-                    return -1;
-                }
-                m_pending = following;
-            }
-            return c;
-        }
-
-    private:
-        static constexpr int NoByte = -2;
-        Source& m_in;
-        int m_pending = NoByte;
-        bool m_ended = false;
-    };
 
     void writeLine(Output& out, const TChessPosition& board, const PanelState& panel)
     {

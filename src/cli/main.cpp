@@ -26,8 +26,9 @@ commands:
   export FORMAT [-o OUT] [--header1 T] [--header2 T] [--footer1 T] [--footer2 T] [--preview]
                         fen, ccc ("[D]" + line), ascii, pgn (Date in the LC_TIME short form),
                         html (--preview: the whole preview page, images as file:// URLs): the
-                        bytes the desktop program exports (CR LF line ends), captions only from
-                        the options; to stdout, -o FILE, or -o DIR/ for one file per input line
+                        bytes the desktop program exports (CR LF line ends), captions from
+                        the options or else, for a record line of positions, its id (first
+                        header) and c0 (first footer); to stdout, -o FILE, or -o DIR/ for one file per input line
                         (0001.txt for ascii, 0001.html, ...); with several stdin lines each
                         record is followed by LF unless it already ends with a line break
                         png, bmp: the diagram picture (settings showBorder, coordinates and

@@ -269,6 +269,10 @@ namespace {
         }
         initMagics(t->rook, t->rookTable, rookSteps, rookMagics, 0x5EED0001C0FFEEULL);
         initMagics(t->bishop, t->bishopTable, bishopSteps, bishopMagics, 0xB15B0F00D1234ULL);
+        for (int sq = 0; sq < 64; ++sq) {
+            t->rookRays[sq] = slide(sq, 0, rookSteps);
+            t->bishopRays[sq] = slide(sq, 0, bishopSteps);
+        }
         for (int a = 0; a < 64; ++a) {
             for (int b = 0; b < 64; ++b) {
                 t->between[a][b] = 0;

@@ -48,6 +48,9 @@ struct Tables {
     Bitboard king[64];
     // pawn[colour][sq]: the squares a pawn of that colour on sq attacks.
     Bitboard pawn[2][64];
+    // A rook's and a bishop's attacks on an empty board.
+    Bitboard rookRays[64];
+    Bitboard bishopRays[64];
     // Squares strictly between two squares on one line; 0 when they share none.
     Bitboard between[64][64];
     // The whole line (edge to edge) through two squares, both included; 0 when they share none.

@@ -113,40 +113,48 @@ void Board::play(Move move)
     const int from = move.from & 63;
     const int to = move.to & 63;
     int piece = m_squares[from];
-    const int kind = kindOf[piece];
     const int captured = m_squares[to];
     ++m_halfmove;
     m_ep = -1;
-    if (captured) {
-        removePiece(to);
-        m_halfmove = 0;
-    }
-    if (piece) {
-        removePiece(from);
-        if (kind == 0) {
-            m_halfmove = 0;
-            const int step = to - from;
-            if (step == 16 || step == -16) {
-                m_ep = static_cast<std::int8_t>((from + to) / 2);
-            } else if (((from ^ to) & 7) && !captured) {
-                // A diagonal step onto an empty square: en passant takes the pawn beside.
-                removePiece((from & ~7) | (to & 7));
-            }
-            if (move.promotion >= 1 && move.promotion <= 4 && (to < 8 || to >= 56))
-                piece += move.promotion;
-        } else if (kind == 5 && (to - from == 2 || from - to == 2)) {
-            const int rookFrom = to > from ? from + 3 : from - 4;
-            const int rookTo = (from + to) / 2;
-            const int rook = m_squares[rookFrom];
-            removePiece(rookFrom);
-            putPiece(rook, rookTo);
-        }
-        putPiece(piece, to);
-    }
     m_castling &= rights.kept[from] & rights.kept[to];
     if (m_side == 1)
         ++m_fullmove;
     m_side ^= 1;
+    if (captured) {
+        removePiece(to);
+        m_halfmove = 0;
+    }
+    if (!piece)
+        return;
+    // The mover leaves its square and arrives on the destination (the kind sets differ on a
+    // promotion, so the destination's kind bit is set last).
+    const std::uint64_t fromBit = std::uint64_t { 1 } << from;
+    const std::uint64_t toBit = std::uint64_t { 1 } << to;
+    const int kind = kindOf[piece];
+    std::uint64_t& color = m_colors[piece >= BlackPawn ? 1 : 0];
+    color = (color & ~fromBit) | toBit;
+    m_kinds[kind] &= ~fromBit;
+    m_squares[from] = 0;
+    if (kind == 0) {
+        m_halfmove = 0;
+        const int step = to - from;
+        if (step == 16 || step == -16) {
+            m_ep = static_cast<std::int8_t>((from + to) / 2);
+        } else if (((from ^ to) & 7) && !captured) {
+            // A diagonal step onto an empty square: en passant takes the pawn beside.
+            removePiece((from & ~7) | (to & 7));
+        }
+        if (move.promotion >= 1 && move.promotion <= 4 && (to < 8 || to >= 56))
+            piece += move.promotion;
+    } else if (kind == 5 && (to - from == 2 || from - to == 2)) {
+        const int rookFrom = to > from ? from + 3 : from - 4;
+        const int rookTo = (from + to) / 2;
+        const int rook = m_squares[rookFrom];
+        removePiece(rookFrom);
+        putPiece(rook, rookTo);
+    }
+    m_kinds[kindOf[piece]] |= toBit;
+    m_squares[to] = static_cast<std::uint8_t>(piece);
 }
 
 void Board::putPiece(int piece, int sq)

@@ -155,7 +155,7 @@ std::string_view recordPosition(std::string_view line)
 {
     for (std::size_t tab = line.find('\t'); tab != std::string_view::npos;
          tab = line.find('\t', tab + 1)) {
-        if (tab + 1 < line.size() && (isLetter(line[tab + 1]) || line[tab + 1] == '['))
+        if (tab + 1 < line.size() && startsRecordTail(line[tab + 1]))
             return line.substr(0, tab);
     }
     return line;

@@ -52,8 +52,15 @@ struct RecordLine {
     Annotations annotations;
 };
 
+// True for the first character of a record line's text after its TAB: a letter (an operation),
+// '[' (an arrow or mark command) or '{' (a comment around such commands).
+constexpr bool startsRecordTail(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '[' || c == '{';
+}
+
 // The part of a line that holds the position: the text before the first TAB that is directly
-// followed by a letter or '[' (the start of an operation or command). Other TABs are left in
+// followed by a character that starts a record's tail (see above). Other TABs are left in
 // place, so a line that has always been read (blanks between the counters) reads as before.
 std::string_view recordPosition(std::string_view line);
 

@@ -4,6 +4,7 @@
 
 #include "game/san.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -181,9 +182,11 @@ void PgnReader::skipSpace()
 
 bool PgnReader::atTagLine()
 {
+    // Only the first MaxToken bytes count, however many the buffer happens to hold, so that the
+    // answer does not depend on the sizes the input arrived in (a longer tag name is malformed).
     m_in.ensure(MaxToken);
     const char* p = m_in.data();
-    const std::size_t n = m_in.available();
+    const std::size_t n = std::min(m_in.available(), MaxToken);
     if (n < 2 || p[0] != '[' || !isLetter(p[1]))
         return false;
     std::size_t i = 2;

@@ -20,11 +20,25 @@ namespace {
         return { static_cast<char>('a' + sq % 8), static_cast<char>('1' + sq / 8) };
     }
 
+    // The pieces among `sliders` that see `sq` along an open line of `rays` (rookRays or
+    // bishopRays of sq). Walks the few pieces through the small between table instead of a
+    // magic lookup, whose big tables are mostly out of cache in a PGN reading loop.
+    Bitboard slidersSeeing(
+        const Tables& t, const Bitboard* rays, int sq, Bitboard sliders, Bitboard occupied)
+    {
+        Bitboard result = 0;
+        for (Bitboard s = sliders & rays[sq]; s;) {
+            const int from = popLsb(s);
+            if (!(t.between[sq][from] & occupied))
+                result |= bit(from);
+        }
+        return result;
+    }
+
     // The squares holding a piece of the kind and side that could move to `to` by the pieces'
     // geometry (pawns: the squares a push or capture to `to` starts from).
-    Bitboard reachingFrom(const Board& board, int kind, int to, bool pawnCapture)
+    Bitboard reachingFrom(const Tables& t, const Board& board, int kind, int to, bool pawnCapture)
     {
-        const Tables& t = tables();
         const int side = board.side();
         const Bitboard mine = board.pieces(side, kind);
         const Bitboard occupied = board.occupied();
@@ -45,11 +59,12 @@ namespace {
         case Knight:
             return t.knight[to] & mine;
         case Bishop:
-            return bishopAttacks(t, to, occupied) & mine;
+            return slidersSeeing(t, t.bishopRays, to, mine, occupied);
         case Rook:
-            return rookAttacks(t, to, occupied) & mine;
+            return slidersSeeing(t, t.rookRays, to, mine, occupied);
         case Queen:
-            return (bishopAttacks(t, to, occupied) | rookAttacks(t, to, occupied)) & mine;
+            return slidersSeeing(t, t.bishopRays, to, mine, occupied)
+                | slidersSeeing(t, t.rookRays, to, mine, occupied);
         default: {
             Bitboard from = t.king[to] & mine;
             // Castling written as the king's move ("Kg1", "e1g1").
@@ -60,6 +75,97 @@ namespace {
         }
         }
     }
+
+    // Decides which moves of one piece kind to one destination are legal, each exactly as
+    // isLegal() would, without playing it on a copy: the candidates come from reachingFrom(), so
+    // their geometry is known, and what is left is the destination, the promotion, the pawn's
+    // push rules and whether the own king is attacked afterwards. That last test looks from the
+    // king with the moved and captured pieces taken into account, which covers pins and checks
+    // alike. Castling, en passant and boards with several kings of the side to move go through
+    // isLegal().
+    class DestinationCheck
+    {
+    public:
+        DestinationCheck(const Tables& t, const Board& board, int kind, int to, int promotion)
+            : m_board(board)
+            , m_tables(t)
+            , m_kind(kind)
+            , m_to(to)
+            , m_promotion(promotion)
+        {
+            const int side = board.side();
+            const Bitboard kings = board.pieces(side, King);
+            const bool promotes = kind == Pawn && to / 8 == (side == 0 ? 7 : 0);
+            const bool promotionFits = promotes ? promotion >= 1 && promotion <= 4 : promotion == 0;
+            if (!promotionFits || ((board.colors(side) | board.pieces(side ^ 1, King)) & bit(to)))
+                m_mode = Never;
+            else if (moreThanOne(kings))
+                m_mode = Played;
+            m_king = kings ? lsb(kings) : -1;
+            m_captured = board.colors(side ^ 1) & bit(to);
+        }
+
+        bool legal(int from) const
+        {
+            if (m_mode == Never)
+                return false;
+            if (m_mode == Played)
+                return viaPlay(from);
+            if (m_kind == Pawn) {
+                if ((from ^ m_to) & 7) {
+                    if (!m_captured)
+                        return viaPlay(from); // en passant
+                } else {
+                    const int startRank = m_board.side() == 0 ? 1 : 6;
+                    if (m_captured
+                        || ((m_to - from == 16 || from - m_to == 16) && from / 8 != startRank))
+                        return false;
+                }
+            } else if (m_kind == King && (m_to - from == 2 || from - m_to == 2)) {
+                return viaPlay(from); // castling
+            }
+            return m_king < 0 || kingSafeAfter(from);
+        }
+
+    private:
+        enum Mode { Direct, Played, Never };
+
+        bool viaPlay(int from) const
+        {
+            return isLegal(m_board,
+                { static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(m_to),
+                    static_cast<std::uint8_t>(m_promotion), 0 });
+        }
+
+        // True when, after the piece on `from` went to the destination, no piece of the
+        // opponent attacks the king.
+        bool kingSafeAfter(int from) const
+        {
+            const Tables& t = m_tables;
+            const Board& b = m_board;
+            const int side = b.side();
+            const int king = from == m_king ? m_to : m_king;
+            const Bitboard enemies = b.colors(side ^ 1) & ~m_captured;
+            if (((t.knight[king] & b.kinds(Knight)) | (t.pawn[side][king] & b.kinds(Pawn))
+                    | (t.king[king] & b.kinds(King)))
+                & enemies)
+                return false;
+            const Bitboard occupied = (b.occupied() ^ bit(from) ^ m_captured) | bit(m_to);
+            return !slidersSeeing(t, t.bishopRays, king,
+                       (b.kinds(Bishop) | b.kinds(Queen)) & enemies, occupied)
+                && !slidersSeeing(
+                    t, t.rookRays, king, (b.kinds(Rook) | b.kinds(Queen)) & enemies, occupied);
+        }
+
+        const Board& m_board;
+        const Tables& m_tables;
+        int m_kind;
+        int m_to;
+        int m_promotion;
+        Mode m_mode = Direct;
+        int m_king = -1;
+        Bitboard m_captured = 0;
+    };
 
     MoveRead failure(const char* what, std::string_view text, const std::string& why = {})
     {
@@ -119,13 +225,18 @@ namespace {
         return c >= '1' && c <= '8';
     }
 
+    constexpr bool isDecoration(char c)
+    {
+        return c == '+' || c == '#' || c == '!' || c == '?' || c == ' ' || c == '\t';
+    }
+
     // Ends of a move token that carry no move: check and mate signs, glyphs, blanks and an
     // en-passant remark. They are dropped whatever they claim.
     std::size_t stripDecorations(const char* s, std::size_t n)
     {
         for (bool changed = true; changed && n > 0;) {
             changed = false;
-            while (n > 0 && std::strchr("+#!? \t", s[n - 1]) && s[n - 1] != '\0') {
+            while (n > 0 && isDecoration(s[n - 1])) {
                 --n;
                 changed = true;
             }
@@ -154,11 +265,10 @@ namespace {
         return {};
     }
 
-    // The generator's flags for a legal move.
-    std::uint8_t flagsOf(const Board& board, Move m)
+    // The generator's flags for a legal move of a piece of the kind.
+    inline std::uint8_t flagsOf(const Board& board, int kind, Move m)
     {
-        const int kind = pieceKind(board.piece(m.from));
-        const bool captures = board.piece(m.to) != 0;
+        const bool captures = (board.occupied() >> m.to) & 1;
         const int step = m.to - m.from;
         int flags = captures ? FlagCapture : 0;
         if (kind == Pawn && (step == 16 || step == -16))
@@ -195,11 +305,13 @@ std::string writeSan(const Board& board, Move move)
         san += "PNBRQK"[kind < 0 ? 0 : kind];
         // Other pieces of the kind that can legally go to the same square decide whether the
         // file, the rank or both are needed.
-        Bitboard others = reachingFrom(board, kind, to, false) & ~bit(from);
+        const Tables& t = tables();
+        Bitboard others = reachingFrom(t, board, kind, to, false) & ~bit(from);
+        const DestinationCheck check(t, board, kind, to, 0);
         bool any = false, sameFile = false, sameRank = false;
         while (others) {
             const int sq = popLsb(others);
-            if (!isLegal(board, { static_cast<std::uint8_t>(sq), static_cast<std::uint8_t>(to) }))
+            if (!check.legal(sq))
                 continue;
             any = true;
             sameFile |= sq % 8 == from % 8;
@@ -225,25 +337,36 @@ std::string writeSan(const Board& board, Move move)
 
 MoveRead readSan(const Board& board, std::string_view text)
 {
-    // A working copy with figurines (U+2654..U+265F, either colour) turned into letters.
-    char s[32];
-    std::size_t n = 0;
+    // The text as it stands, or a working copy with figurines (U+2654..U+265F, either colour)
+    // turned into letters.
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (static_cast<unsigned char>(c) == 0xE2 && i + 2 < text.size()
-            && static_cast<unsigned char>(text[i + 1]) == 0x99) {
-            const int code = static_cast<unsigned char>(text[i + 2]);
-            if (code >= 0x94 && code <= 0x9F) {
-                c = "KQRBNP"[(code - 0x94) % 6];
-                i += 2;
+    const char* s = text.data() + i;
+    std::size_t n = text.size() - i;
+    char copy[32];
+    bool figurines = false;
+    for (std::size_t k = 0; k < n; ++k)
+        figurines |= static_cast<unsigned char>(s[k]) == 0xE2;
+    if (figurines) {
+        n = 0;
+        for (; i < text.size(); ++i) {
+            char c = text[i];
+            if (static_cast<unsigned char>(c) == 0xE2 && i + 2 < text.size()
+                && static_cast<unsigned char>(text[i + 1]) == 0x99) {
+                const int code = static_cast<unsigned char>(text[i + 2]);
+                if (code >= 0x94 && code <= 0x9F) {
+                    c = "KQRBNP"[(code - 0x94) % 6];
+                    i += 2;
+                }
             }
+            if (n == sizeof copy)
+                return failure("unreadable", text);
+            copy[n++] = c;
         }
-        if (n == sizeof s)
-            return failure("unreadable", text);
-        s[n++] = c;
+        s = copy;
+    } else if (n > sizeof copy) {
+        return failure("unreadable", text);
     }
     n = stripDecorations(s, n);
     if (n == 0)
@@ -303,8 +426,9 @@ MoveRead readSan(const Board& board, std::string_view text)
             kind = pieceKind(piece);
         }
     }
+    const Tables& t = tables();
     Bitboard from
-        = reachingFrom(board, kind, to, kind == Pawn && fromFile >= 0 && fromFile != to % 8);
+        = reachingFrom(t, board, kind, to, kind == Pawn && fromFile >= 0 && fromFile != to % 8);
     if (fromFile >= 0)
         from &= 0x0101010101010101ULL << fromFile;
     if (fromRank >= 0)
@@ -312,10 +436,11 @@ MoveRead readSan(const Board& board, std::string_view text)
 
     int found = 0;
     std::string why;
+    const DestinationCheck check(t, board, kind, to, promotion);
     for (Bitboard b = from; b;) {
         const Move m { static_cast<std::uint8_t>(popLsb(b)), static_cast<std::uint8_t>(to),
             static_cast<std::uint8_t>(promotion), 0 };
-        if (isLegal(board, m)) {
+        if (check.legal(m.from)) {
             if (++found > 1)
                 return failure("ambiguous", text);
             result.move = m;
@@ -324,7 +449,7 @@ MoveRead readSan(const Board& board, std::string_view text)
         }
     }
     if (found == 1) {
-        result.move.flags = flagsOf(board, result.move);
+        result.move.flags = flagsOf(board, kind, result.move);
         return result;
     }
     if (why.empty())
@@ -344,7 +469,7 @@ MoveRead readUci(const Board& board, std::string_view text)
     m.to = static_cast<std::uint8_t>(8 * (text[3] - '1') + (text[2] - 'a'));
     m.promotion = static_cast<std::uint8_t>(text.size() == 5 ? promotionOf(text[4]) : 0);
     if (isLegal(board, m)) {
-        m.flags = flagsOf(board, m);
+        m.flags = flagsOf(board, pieceKind(board.piece(m.from)), m);
         return result;
     }
     if (!(board.colors(board.side()) & bit(m.from)))
