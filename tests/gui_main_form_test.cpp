@@ -256,7 +256,8 @@ namespace {
     {
         start();
         const MenuRow rows[] = {
-            { "MEFile", { "Save &as", "&Export diagram ...", "-", "E&xit" } },
+            // Open goes above the classic items; there is no Export sheet yet.
+            { "MEFile", { "&Open ...", "-", "Save &as", "&Export diagram ...", "-", "E&xit" } },
             { "MIFileSaveAs", { "&BMP ...", "&PNG ...", "&SVG ...", "P&DF ..." } },
             // Undo and Redo go above the classic items, Clear annotations below them.
             { "MEEPD",
@@ -291,7 +292,8 @@ namespace {
             { "w1", "Ctrl+W" }, { "b1", "Ctrl+B" }, { "MIFileSaveAsBMP", "" },
             { "MIEditTransformRotateleft", "" }, { "MIFileExportDiagram", "Ctrl+E" },
             { "MIEditCopyAsDiagram", "Ctrl+Shift+C" }, { "MIEditUndo", "Ctrl+Z" },
-            { "MIEditRedo", "Ctrl+Shift+Z" }, { "MIViewFlipBoard", "Ctrl+F" } };
+            { "MIEditRedo", "Ctrl+Shift+Z" }, { "MIViewFlipBoard", "Ctrl+F" },
+            { "MIFileOpen", "Ctrl+O" } };
         for (const auto& [name, keys] : shortcuts)
             EXPECT_EQ(child<QAction>(name)->shortcut().toString(), keys) << name;
 

@@ -130,6 +130,28 @@ struct ScriptedInput final : TextInput {
     }
 };
 
+// Answers File > Open with the next queued path; an empty queue cancels.
+struct FakeOpenDialog final : OpenFileDialog {
+    QStringList answers;
+    std::vector<OpenDialogRequest> requests;
+    QString chooseFile(const OpenDialogRequest& request) override
+    {
+        requests.push_back(request);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+// Answers each promotion question with piece (0 cancels) and counts the questions.
+struct FakePromotion final : PromotionChooser {
+    int piece = 4;
+    int asked = 0;
+    int choosePromotion() override
+    {
+        ++asked;
+        return piece;
+    }
+};
+
 struct FakePlatform {
     RecordingMessages messages;
     FakeClipboard clipboard;
@@ -139,6 +161,8 @@ struct FakePlatform {
     RecordingHelp help;
     RecordingEditor editor;
     ScriptedInput input;
+    FakeOpenDialog openDialog;
+    FakePromotion promotion;
 
     PlatformServices services()
     {
@@ -151,6 +175,8 @@ struct FakePlatform {
         s.help = &help;
         s.textEditor = &editor;
         s.textInput = &input;
+        s.openDialog = &openDialog;
+        s.promotion = &promotion;
         return s;
     }
 };

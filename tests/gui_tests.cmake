@@ -26,3 +26,6 @@ target_compile_definitions(gui_dialogs_test PRIVATE
 # The export dialog, Save as SVG/PDF and the three-form copy, compared with pictog-cli.
 pictog_add_gui_test(gui_export_test gui_export_test.cpp)
 add_dependencies(gui_export_test pictog-cli)
+# Files of games and positions: opening, the keys, moves on the board, faulty files.
+pictog_add_gui_test(gui_games_test gui_games_test.cpp)
+target_compile_definitions(gui_games_test PRIVATE PICTOG_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")

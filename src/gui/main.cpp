@@ -8,10 +8,15 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -43,6 +48,40 @@ void catchTerminationSignal()
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
 }
+
+// With PICTOG_STARTUP_PROBE set, the first paint of the window prints the CLOCK_MONOTONIC time in
+// nanoseconds once the event loop is idle again (the frame is then on the screen), and with the
+// value "exit" the program ends there without touching its settings: scripts/bench-startup
+// measures from exec to that line.
+class StartupProbe final : public QObject
+{
+public:
+    StartupProbe(QObject* window, bool exitAfter)
+        : QObject(window)
+        , m_exit(exitAfter)
+    {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                timespec now {};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                std::printf("first-paint %lld\n",
+                    static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                std::fflush(stdout);
+                if (m_exit)
+                    QApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool m_exit;
+};
 
 } // namespace
 
@@ -87,6 +126,8 @@ int main(int argc, char* argv[])
             QApplication::closeAllWindows();
         });
     }
+    if (const char* probe = std::getenv("PICTOG_STARTUP_PROBE"))
+        new StartupProbe(&window, std::string_view(probe) == "exit");
     window.show();
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "main_form.h"
 
 #include "board_widget.h"
+#include "game_pane.h"
 #include "general_options_dialog.h"
 #include "html_options_dialog.h"
 #include "licence_box.h"
@@ -98,6 +99,7 @@ TFormMain::TFormMain(
     MainFormOnCreate();
     createDialogs();
     setUpEditorExtras();
+    setUpGameActions();
 }
 
 void TFormMain::createDialogs()
@@ -108,7 +110,10 @@ void TFormMain::createDialogs()
     m_licenceBox = new TLicenceBox(this);
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain()
+{
+    stopListing();
+}
 
 bool TFormMain::terminationRequested() const
 {
@@ -402,6 +407,8 @@ void TFormMain::showDocument()
     showText(ui->EditFooter2, d.captions.footer2);
     showText(ui->EditFENLine, d.line);
     ui->Pictogram2D1->setAnnotations(d.annotations);
+    if (m_gamePane && m_cursor)
+        m_gamePane->setEdited(!inGame());
 }
 
 void TFormMain::documentChanged()

@@ -6,6 +6,7 @@
 #include "diagram/raster.h"
 #include "diagram_export.h"
 #include "editor/edit_document.h"
+#include "editor/game_file.h"
 #include "editor/undo_stack.h"
 #include "export/html_diagram.h"
 #include "position/panel_state.h"
@@ -28,6 +29,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QTimer;
+class QDragEnterEvent;
+class QDropEvent;
 
 namespace Ui {
 class TFormMain;
@@ -36,6 +39,7 @@ class TFormMain;
 namespace pictog::gui {
 
 class PaletteImage;
+class GamePane;
 class TDlgExportDiagram;
 class TDlgGeneralOptions;
 class TDlgHtmlOptions;
@@ -213,8 +217,38 @@ public:
     // The export dialog, created at its first use and kept.
     TDlgExportDiagram& exportDialog();
 
+    // File > Open: the open dialog, then openGameFile.
+    void MIFileOpenClick();
+    // Opens a PGN file, a file of FEN/EPD lines or a puzzle CSV in the game pane: the list fills
+    // while a worker thread reads on, and the first entry is shown as soon as it is read. False
+    // after the message when the file cannot be read at all.
+    bool openGameFile(const QString& path);
+    // Opens text as a file of that name (a pasted game).
+    void openGameText(const QString& name, std::string text, GameFileKind kind);
+    // The pane of the opened file, created at the first opening; null before.
+    GamePane* gamePane() const { return m_gamePane; }
+    // True while the listing of the opened file goes on.
+    bool listing() const;
+    // The cursor in the entry shown, or null when no file is open.
+    const GameCursor* gameCursor() const { return m_cursor ? &*m_cursor : nullptr; }
+    // The list row of the entry shown; -1 when none.
+    int gameEntry() const { return m_entry; }
+    // Moving through the open file: one move on or back, to the start or end of the line, the
+    // previous or next entry of the list, a node of the tree, an entry. None is an undo step,
+    // but moving on from a position the user edited records the move as one, so that Undo brings
+    // the edit back.
+    void gameForward();
+    void gameBack();
+    void gameStart();
+    void gameEnd();
+    void gameNextEntry(int step);
+    void chooseGameNode(int node);
+    void chooseGameEntry(int row);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -269,6 +303,21 @@ private:
     bool saveDiagram(
         const DiagramExportSettings& settings, const EditDocument& document, bool flip);
 
+    // File > Open, the pane and the navigation keys.
+    void setUpGameActions();
+    GamePane& ensureGamePane();
+    void stopListing();
+    void listed(std::vector<GameFileEntry> entries);
+    void listingDone(std::optional<GameFileProblem> problem);
+    // Shows the cursor's position; record makes it an undo step.
+    void showGamePosition(bool record);
+    // Whether the document still shows the cursor's position (false when none is open).
+    bool inGame() const;
+    // Moves the cursor with step when there is a game; the position follows.
+    template <class Step> void moveInGame(Step step);
+    // A drag on the board in a game: plays the move when legal; true when it was handled.
+    bool playBoardMove(const BoardMove& move);
+
     std::unique_ptr<Ui::TFormMain> ui;
     EditDocument m_document;
     // True while showDocument changes the widgets.
@@ -297,6 +346,18 @@ private:
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     TDlgExportDiagram* m_dlgExportDiagram = nullptr;
+
+    struct Listing;
+    GamePane* m_gamePane = nullptr;
+    std::shared_ptr<const std::string> m_fileText;
+    GameFileKind m_fileKind = GameFileKind::Games;
+    QString m_fileName;
+    std::shared_ptr<Listing> m_listing;
+    std::optional<GameCursor> m_cursor;
+    int m_entry = -1;
+    Captions m_entryCaptions; // what the entry shown suggests
+    Captions m_autoCaptions; // the captions last filled in from an entry
+    QList<QAction*> m_gameActions;
 };
 
 } // namespace pictog::gui

@@ -137,6 +137,11 @@ void TFormMain::MIEditPasteClick()
         m_platform.messages->showError(QStringLiteral("No TEXT found in clipboard"));
         return;
     }
+    // A game opens in the pane; everything else is read as a line, as it always was.
+    if (isPgnText(ss(clipboard.text()))) {
+        openGameText(QStringLiteral("Pasted game"), ss(clipboard.text()), GameFileKind::Games);
+        return;
+    }
     // The text goes through the line field, which keeps what it can hold of it.
     ui->EditFENLine->setText(clipboard.text());
     resetView();
@@ -230,6 +235,12 @@ void TFormMain::chessBoardOnMouseUp(MouseButton, ShiftState, int, int)
     TPictogram2D& view = board();
     BoardMove move;
     view.GetLastMove(move);
+    if (playBoardMove(move)) {
+        // In a game the drag plays a legal move or nothing: the squares show the position.
+        view.RefreshSquare(move.from);
+        view.RefreshSquare(move.to);
+        return;
+    }
     const bool moved = m_document.drop(move, SelectedPiece != 0);
     documentChanged();
     // The drag has painted over the squares it left: they show their pieces again.

@@ -62,6 +62,31 @@ public:
     virtual QString chooseFile(const SaveDialogRequest& request) = 0;
 };
 
+// What File > Open asks of the open dialog.
+struct OpenDialogRequest {
+    QString title;
+    QString filter; // Qt filters separated by ";;"
+    QString initialDir; // empty: the system's default folder
+};
+
+// The modal file-open dialog.
+class OpenFileDialog
+{
+public:
+    virtual ~OpenFileDialog() = default;
+    // The chosen file's full path, or an empty text when the user cancelled.
+    virtual QString chooseFile(const OpenDialogRequest& request) = 0;
+};
+
+// Asks which piece a pawn promotes to.
+class PromotionChooser
+{
+public:
+    virtual ~PromotionChooser() = default;
+    // 1 knight, 2 bishop, 3 rook, 4 queen; 0 when the user cancelled.
+    virtual int choosePromotion() = 0;
+};
+
 // Hands documents and web addresses to the desktop's handler; never waits and reports nothing.
 class Shell
 {
@@ -134,6 +159,8 @@ struct PlatformServices {
     HelpViewer* help = nullptr;
     TextEditor* textEditor = nullptr;
     TextInput* textInput = nullptr;
+    OpenFileDialog* openDialog = nullptr;
+    PromotionChooser* promotion = nullptr;
 };
 
 } // namespace pictog::gui

@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPalette>
@@ -76,6 +78,28 @@ QString QtSaveFileDialog::chooseFile(const SaveDialogRequest& request)
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtOpenFileDialog::chooseFile(const OpenDialogRequest& request)
+{
+    QFileDialog dialog(
+        QApplication::activeWindow(), request.title, request.initialDir, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+int QtPromotionChooser::choosePromotion()
+{
+    QMenu menu(QApplication::activeWindow());
+    const char* const names[] = { "Queen", "Rook", "Bishop", "Knight" };
+    for (int i = 0; i < 4; ++i)
+        menu.addAction(QString::fromLatin1(names[i]))->setData(4 - i);
+    const QAction* chosen = menu.exec(QCursor::pos());
+    return chosen ? chosen->data().toInt() : 0;
+}
+
 bool QtShell::openFile(const QString& path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -128,6 +152,8 @@ PlatformServices QtPlatform::services()
     s.help = &m_help;
     s.textEditor = &m_textEditor;
     s.textInput = &m_textInput;
+    s.openDialog = &m_openDialog;
+    s.promotion = &m_promotion;
     return s;
 }
 

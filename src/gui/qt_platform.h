@@ -37,6 +37,20 @@ public:
     QString chooseFile(const SaveDialogRequest& request) override;
 };
 
+// Qt's own file dialog in open mode.
+class QtOpenFileDialog final : public OpenFileDialog
+{
+public:
+    QString chooseFile(const OpenDialogRequest& request) override;
+};
+
+// A small menu of the four pieces at the mouse pointer.
+class QtPromotionChooser final : public PromotionChooser
+{
+public:
+    int choosePromotion() override;
+};
+
 // QDesktopServices::openUrl, which hands the request to the desktop's handler and returns; openUrl
 // passes on web addresses only (see webAddress).
 class QtShell final : public Shell
@@ -87,6 +101,8 @@ private:
     QtHelpViewer m_help;
     QtTextEditor m_textEditor;
     QtTextInput m_textInput;
+    QtOpenFileDialog m_openDialog;
+    QtPromotionChooser m_promotion;
 };
 
 // Resolves a system colour value (top bit set, the index in the low byte) through the

@@ -46,6 +46,16 @@ public:
         return true;
     }
 
+    // Puts state in place of the current step's without adding a step (moving through a game
+    // is no edit); the redo branch, which went on from the replaced state, ends.
+    void replaceCurrent(const State& state)
+    {
+        if (m_steps.empty())
+            return reset(state);
+        m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(m_current) + 1, m_steps.end());
+        m_steps[m_current] = Step { state, 0 };
+    }
+
     // The state of the current step; reset or record must have run.
     const State& current() const { return m_steps[m_current].state; }
 

@@ -179,6 +179,7 @@ void TPictogParams::LoadSettings()
     m_diagramExport = readDiagramExportSettings(m_ini);
     m_boardAnnotations
         = m_activated ? m_ini.readString(SectionDiagramExport, "annotations", "") : std::string();
+    m_lastOpenFolder = m_ini.readString(SectionView, "lastOpenFolder", "");
 
     if (m_modified)
         SaveSettings();
@@ -231,6 +232,8 @@ bool TPictogParams::SaveSettings()
         writeDiagramExportSettings(m_ini, m_diagramExport);
         m_ini.writeString(SectionDiagramExport, "annotations", m_boardAnnotations);
     }
+    if (m_ini.hasSection(SectionView) || !m_lastOpenFolder.empty())
+        m_ini.writeString(SectionView, "lastOpenFolder", m_lastOpenFolder);
 
     // A file that was there but could not be read is never replaced: it may hold settings this
     // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.

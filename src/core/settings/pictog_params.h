@@ -21,6 +21,7 @@ inline constexpr std::string_view SectionHistory = "History";
 inline constexpr std::string_view SectionDiagramLayout = "Diagram Layout";
 inline constexpr std::string_view SectionHtmlSettings = "HTML Settings";
 inline constexpr std::string_view SectionStandardUrls = "Standard URLs";
+inline constexpr std::string_view SectionView = "View";
 
 // The program's fixed texts that the exports and the settings share.
 inline constexpr std::string_view ProgramName = "Pictog";
@@ -192,6 +193,9 @@ public:
     void setDiagramExport(const DiagramExportSettings& value) { assign(m_diagramExport, value); }
     const std::string& boardAnnotations() const { return m_boardAnnotations; }
     void setBoardAnnotations(std::string_view value) { assign(m_boardAnnotations, value); }
+    // "View": the folder File > Open showed last (empty: the user's home folder).
+    const std::string& lastOpenFolder() const { return m_lastOpenFolder; }
+    void setLastOpenFolder(std::string_view value) { assign(m_lastOpenFolder, value); }
 
 private:
     TPictogParams(std::string programDir, std::string iniFile, std::string previewFile,
@@ -259,6 +263,7 @@ private:
 
     DiagramExportSettings m_diagramExport;
     std::string m_boardAnnotations;
+    std::string m_lastOpenFolder;
 };
 
 } // namespace pictog
