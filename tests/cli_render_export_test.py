@@ -150,6 +150,78 @@ class RenderExport(unittest.TestCase):
             self.assertEqual([p for p in pixels if not p[0] == p[1] == p[2]], [])
             self.assertIn((0, 0, 0), pixels)
 
+    def test_board_options_set_colours_coordinates_frame_and_background(self):
+        """Square colours at the centres of a1 (dark) and b1 (light) of an empty board, the
+        picture's width from the classic margins (36 with border and labels, 16 border only, 32
+        labels only, 2 neither) and the corner pixel."""
+        empty = "8/8/8/8/8/8/8/8 w - - 0 1"
+        blue, brown = ((0x39, 0x7A, 0xAE), (0x9E, 0xC2, 0xEF)), ((0xB5, 0x88, 0x63), (0xF0, 0xD9, 0xB5))
+        black, grey = (0, 0, 0), (0xBC, 0xBC, 0xC5)
+        cases = [  # options, margin, (a1, b1), corner pixel
+            ([], 36, blue, black),
+            (["--theme", "blue"], 36, blue, black),
+            (["--theme", "brown"], 36, brown, black),
+            (["--theme", "green"], 36, ((0x76, 0x96, 0x56), (0xEE, 0xEE, 0xD2)), black),
+            (["--theme", "gray", "--light", "#FFFFFF"], 36, ((0xA0,) * 3, (0xFF,) * 3), black),
+            (["--theme", "brown", "--dark", "#102030"], 36, ((0x10, 0x20, 0x30), brown[1]), black),
+            (["--coords", "none"], 16, blue, black),
+            (["--coords", "inside"], 16, blue, black),
+            (["--frame", "thin"], 32, blue, grey),
+            (["--frame", "none", "--coords", "none"], 2, blue, grey),
+            (["--frame", "none", "--background", "#FF0000"], 32, blue, (255, 0, 0)),
+        ]
+        for options, margin, (a1, b1), corner in cases:
+            with self.subTest(options=options):
+                result = run(["export", "png", "--square", "40", "-o", self.path("b.png")]
+                             + options + [empty])
+                self.assertEqual(result.returncode, 0, result.stderr)
+                rows = png_pixels(read(self.path("b.png")))
+                m = round(margin * 40 / 38)
+                self.assertEqual(len(rows[0]), 2 * m + 320)
+                self.assertEqual(rows[m + 7 * 40 + 20][m + 20], a1)
+                self.assertEqual(rows[m + 7 * 40 + 20][m + 60], b1)
+                self.assertEqual(rows[0][0], corner)
+        # --coords inside puts the labels into the corner squares, following the flip: ink in
+        # a1's bottom-right corner (the "a"), or in h8's when Black is at the bottom.
+        for flip in ([], ["--flip"]):
+            result = run(["export", "png", "--square", "40", "--coords", "inside", "-o",
+                          self.path("i.png")] + flip + [empty])
+            rows = png_pixels(read(self.path("i.png")))
+            corner = [rows[y][x] for y in range(17 + 300, 17 + 320) for x in range(17 + 28, 17 + 40)]
+            self.assertGreater(len(set(corner)), 1, flip)
+        # No background: the PNG has an alpha channel and its corner is transparent; the SVG
+        # has no background rectangle.
+        run(["export", "png", "--background", "none", "--frame", "none", "-o", self.path("t.png"),
+             empty])
+        chunks = png_chunks(read(self.path("t.png")))
+        self.assertEqual(chunks[0][1][9], 6)
+        raw = zlib.decompress(b"".join(p for k, p in chunks if k == "IDAT"))
+        self.assertEqual(raw[1 + 3], 0)  # alpha of the top-left pixel (Sub filter: as is)
+        svg = run(["export", "svg", "--background", "none", empty]).stdout.decode()
+        self.assertNotIn("<rect", svg)
+
+    def test_a_page_is_white_and_a_size_that_does_not_fit_is_an_error(self):
+        # A4 is 595 x 842 points; with half-inch margins 523 points across for 8 squares plus
+        # two margins of 36/38 of a square: 523 / (8 + 72/38) = 52.8, so 52 fits and 53 not.
+        cases = [(["--square", "52"], 0, None),
+                 (["--square", "53"], 2, "--square 53 does not fit an A4 page: at most 52"),
+                 (["--dpi", "300", "--square-mm", "30"], 2,
+                  "--square-mm 30 does not fit an A4 page: at most 18.6 mm")]
+        for options, status, message in cases:
+            with self.subTest(options=options):
+                result = run(["export", "pdf", "--page", "a4", "-o", self.path("a.pdf")]
+                             + options + [ITALIAN])
+                self.assertEqual(result.returncode, status, result.stderr)
+                if message:
+                    self.assertEqual(result.stderr.decode().splitlines()[0], "pictog-cli: " + message)
+        if not have("pdftoppm"):
+            self.skipTest("pdftoppm is not installed")
+        ppm = subprocess.run(["pdftoppm", "-r", "20", self.path("a.pdf")],
+                             stdout=subprocess.PIPE, check=True).stdout
+        pixels = ppm_pixels(ppm)
+        self.assertEqual(pixels[0], (255, 255, 255))  # the page's corner, not the grey background
+        self.assertIn((0xBC, 0xBC, 0xC5), pixels)
+
     def test_png_reports_a_bad_item_after_a_tab(self):
         lines = (ITALIAN + "\n" + ENDING + "\t[%cal Ge8e9]\n").encode()
         result = run(["export", "png", "-o", self.path("out/")], lines)
@@ -272,6 +344,11 @@ class RenderExport(unittest.TestCase):
             (["svg", "--arrows", "Z" * 120000], ITALIAN, usage, "bad arrow '" + "Z" * 60 + "\u2026'"),
             (["svg", "--style", "neon"], ITALIAN, usage, "unknown style 'neon'"),
             (["pdf", "--page", "a5"], ITALIAN, usage, "unknown page size 'a5'"),
+            (["png", "--theme", "pink"], ITALIAN, usage, "unknown theme 'pink' (blue, brown, green, gray)"),
+            (["png", "--frame", "bold"], ITALIAN, usage, "unknown frame 'bold' (classic, thin, none)"),
+            (["svg", "--dark", "#12345"], ITALIAN, usage, "--dark needs a colour #RRGGBB, not '#12345'"),
+            (["svg", "--background", "white"], ITALIAN, usage, "--background needs a colour"),
+            (["bmp", "--theme", "brown"], ITALIAN, usage, "go with the png, svg and pdf formats only"),
             (["svg", "--page", "a4"], ITALIAN, usage, "--page goes with the pdf format only"),
             (["bmp", "--flip"], ITALIAN, usage, "go with the png, svg and pdf formats only"),
             (["svg"], ITALIAN + "\t[%csl Yz9]", rejected, "line 1: bad square 'Yz9'"),

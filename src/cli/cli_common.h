@@ -137,12 +137,19 @@ struct ExportOptions {
     const char* squares = nullptr; // --squares LIST
     const char* style = nullptr; // --style color|gray|print
     const char* page = nullptr; // --page a4|letter (pdf)
+    const char* theme = nullptr; // --theme blue|brown|green|gray
+    const char* light = nullptr; // --light #RRGGBB
+    const char* dark = nullptr; // --dark #RRGGBB
+    const char* coords = nullptr; // --coords outside|inside|none
+    const char* frame = nullptr; // --frame classic|thin|none
+    const char* background = nullptr; // --background #RRGGBB|none
     bool flip = false;
     bool marker = false;
     // True when an option only the scalable diagram knows was given: png then takes the renderer.
     bool renderOptions() const
     {
-        return square || dpi || squareMm || arrows || squares || style || page || flip || marker;
+        return square || dpi || squareMm || arrows || squares || style || page || theme || light
+            || dark || coords || frame || background || flip || marker;
     }
     bool captions() const
     {

@@ -74,6 +74,18 @@ namespace {
                     options.style = args.value(arg);
                 else if (arg == "--page")
                     options.page = args.value(arg);
+                else if (arg == "--theme")
+                    options.theme = args.value(arg);
+                else if (arg == "--light")
+                    options.light = args.value(arg);
+                else if (arg == "--dark")
+                    options.dark = args.value(arg);
+                else if (arg == "--coords")
+                    options.coords = args.value(arg);
+                else if (arg == "--frame")
+                    options.frame = args.value(arg);
+                else if (arg == "--background")
+                    options.background = args.value(arg);
                 else if (arg == "--flip")
                     options.flip = true;
                 else if (arg == "--marker")

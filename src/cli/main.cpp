@@ -37,9 +37,13 @@ commands:
                         svg, pdf, and png with any of these: the scalable diagram
                         --square PX (8-1000) | --dpi N --square-mm MM, --flip, --marker,
                         --arrows "Ge2e4,..." and --squares "Yd5,..." ([%cal]/[%csl]; also
-                        after a TAB in an input line), --style color|gray|print; the renderer
+                        after a TAB in an input line; no colour letter: green),
+                        --style color|gray|print, --theme blue|brown|green|gray,
+                        --light #RRGGBB, --dark #RRGGBB, --coords outside|inside|none,
+                        --frame classic|thin|none, --background #RRGGBB|none; the renderer
                         also draws the captions; pdf -o FILE takes every line, one page each,
-                        on a page of the diagram's size or --page a4|letter
+                        on a page of the diagram's size or a white --page a4|letter (a
+                        diagram that does not fit is an error)
   moves [--uci] POSITION
                         the legal moves of POSITION, one a line in SAN (--uci: in UCI form),
                         sorted as the strings sort

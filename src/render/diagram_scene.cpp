@@ -203,6 +203,7 @@ Scene buildScene(
     Scene scene;
     scene.layout = layoutDiagram(options, panel.blackToMove());
     const DiagramLayout& layout = scene.layout;
+    scene.transparent = options.transparent;
     const std::array<Rgb, 4>& annotation = AnnotationColors;
     switch (options.style) {
     case DiagramStyle::Color:
@@ -339,6 +340,31 @@ Scene buildScene(
                 if (placeText(text, true, layout.labelFontSize, digit, layout.rankLabelBox(i, side),
                         "12345678"))
                     scene.texts.push_back(text);
+            }
+        }
+    }
+    if (layout.insideLabels) {
+        // In the other square colour, as wooden boards print them; black in print.
+        SceneText text;
+        for (int i = 0; i < 8; ++i) {
+            const std::string letter(1, static_cast<char>('a' + i));
+            const std::string digit(1, static_cast<char>('1' + i));
+            const int fileSquare = squareIndex(i, layout.flip ? 7 : 0);
+            const int rankSquare = squareIndex(layout.flip ? 7 : 0, i);
+            const auto ink = [&](int square) {
+                if (scene.hatch)
+                    return Rgb { 0, 0, 0 };
+                return (fileOf(square) + rankOf(square)) % 2 == 0 ? scene.light : scene.dark;
+            };
+            if (placeText(text, true, layout.labelFontSize, letter, layout.insideFileLabelBox(i),
+                    "abcdefh")) {
+                text.color = ink(fileSquare);
+                scene.texts.push_back(text);
+            }
+            if (placeText(text, true, layout.labelFontSize, digit, layout.insideRankLabelBox(i),
+                    "12345678")) {
+                text.color = ink(rankSquare);
+                scene.texts.push_back(text);
             }
         }
     }
