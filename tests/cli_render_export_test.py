@@ -105,15 +105,15 @@ class RenderExport(unittest.TestCase):
                 self.assertEqual(result.returncode, 0, result.stderr)
                 self.assertEqual(read(self.path("c.png")), read(self.path("classic.png")))
         cases = [([], ["IHDR", "IDAT", "IEND"], (376, 376)),
-                 (["--square", "38"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 376)),
-                 (["--header1", "Title", "--flip"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"],
+                 (["--square", "38"], ["IHDR", "tEXt", "tEXt", "iTXt", "IDAT", "IEND"], (376, 376)),
+                 (["--header1", "Title", "--flip"], ["IHDR", "tEXt", "tEXt", "iTXt", "IDAT", "IEND"],
                   (376, 397)),
                  (["--dpi", "300", "--square-mm", "10"],
-                  ["IHDR", "pHYs", "tEXt", "tEXt", "IDAT", "IEND"], (1168, 1168))]
+                  ["IHDR", "pHYs", "tEXt", "tEXt", "iTXt", "IDAT", "IEND"], (1168, 1168))]
         # Arrows or marks after a TAB take the renderer too, and a bad one is reported.
         cases += [(["--header1", "T", ITALIAN + "\t[%csl Rf7]"],
-                   ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"], (376, 397)),
-                  ([ITALIAN + "\t[%cal Ge2e4]"], ["IHDR", "tEXt", "tEXt", "IDAT", "IEND"],
+                   ["IHDR", "tEXt", "tEXt", "iTXt", "IDAT", "IEND"], (376, 397)),
+                  ([ITALIAN + "\t[%cal Ge2e4]"], ["IHDR", "tEXt", "tEXt", "iTXt", "IDAT", "IEND"],
                    (376, 376))]
         for options, kinds, size in cases:
             with self.subTest(options=options):
@@ -221,6 +221,36 @@ class RenderExport(unittest.TestCase):
         pixels = ppm_pixels(ppm)
         self.assertEqual(pixels[0], (255, 255, 255))  # the page's corner, not the grey background
         self.assertIn((0xBC, 0xBC, 0xC5), pixels)
+
+    def test_web_outputs_read_the_position_aloud(self):
+        small = "4k3/8/8/8/8/8/4P3/4K2R b K - 0 1"
+        spoken = "White: king e1, rook h1, pawn e2; Black: king e8; Black to move"
+        self.assertEqual(run(["export", "bbcode", small]).stdout.decode(),
+                         "[fen]" + small + "[/fen]")
+        lines = (small + "\n" + ENDING + "\n").encode()
+        self.assertEqual(run(["export", "md"], lines).stdout.decode(),
+                         "![" + spoken + "](0001.svg)\n"
+                         "![White: king e1; Black: king e8; Black to move](0002.svg)\n")
+        # The PNG carries the same words in an iTXt chunk.
+        run(["export", "png", "--square", "20", "-o", self.path("s.png"), small])
+        self.assertIn(("iTXt", b"Description\0\0\0\0\0" + spoken.encode()),
+                      png_chunks(read(self.path("s.png"))))
+        # Inline SVG: a fragment whose ids all carry the document's own prefix, so that two
+        # diagrams on one page share none, and every reference points at an id of its own.
+        ids = []
+        for position in (small, ITALIAN):
+            run(["export", "svg", "--inline", "-o", self.path("i.svg"), position])
+            svg = read(self.path("i.svg")).decode()
+            self.assertTrue(svg.startswith('<svg role="img" aria-label="'), svg[:80])
+            defined = set(re.findall(r'id="([^"]+)"', svg))
+            used = set(re.findall(r'(?:href="#|url\(#)([^")]+)', svg))
+            self.assertTrue(used and used <= defined)
+            ids.append(defined)
+        run(["export", "svg", "--inline", "-o", self.path("s.svg"), small])
+        self.assertIn('aria-label="' + spoken + '"', read(self.path("s.svg")).decode())
+        self.assertEqual(ids[0] & ids[1], set())
+        self.assertEqual(run(["export", "png", "--inline", "-o", self.path("x.png"), small])
+                         .returncode, 2)
 
     def test_png_reports_a_bad_item_after_a_tab(self):
         lines = (ITALIAN + "\n" + ENDING + "\t[%cal Ge8e9]\n").encode()

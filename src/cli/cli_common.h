@@ -145,6 +145,7 @@ struct ExportOptions {
     const char* background = nullptr; // --background #RRGGBB|none
     bool flip = false;
     bool marker = false;
+    bool inlineSvg = false; // --inline (svg)
     // True when an option only the scalable diagram knows was given: png then takes the renderer.
     bool renderOptions() const
     {

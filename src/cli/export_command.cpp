@@ -22,7 +22,7 @@ namespace pictog::cli {
 
 namespace {
 
-    enum class TextFormat { Fen, Ccc, Ascii, Pgn, Html };
+    enum class TextFormat { Fen, Ccc, Ascii, Pgn, Html, BBCode, Markdown };
 
     struct FormatName {
         const char* name;
@@ -36,6 +36,8 @@ namespace {
         { "ascii", TextFormat::Ascii, "txt" },
         { "pgn", TextFormat::Pgn, "pgn" },
         { "html", TextFormat::Html, "html" },
+        { "bbcode", TextFormat::BBCode, "txt" },
+        { "md", TextFormat::Markdown, "md" },
     };
 
     ExportOptions parseExportOptions(Arguments& args)
@@ -86,6 +88,8 @@ namespace {
                     options.frame = args.value(arg);
                 else if (arg == "--background")
                     options.background = args.value(arg);
+                else if (arg == "--inline")
+                    options.inlineSvg = true;
                 else if (arg == "--flip")
                     options.flip = true;
                 else if (arg == "--marker")
@@ -104,6 +108,8 @@ namespace {
             = options.format == "png" || options.format == "svg" || options.format == "pdf";
         if (options.renderOptions() && !scalable)
             throw UsageError("the diagram options go with the png, svg and pdf formats only");
+        if (options.inlineSvg && options.format != "svg")
+            throw UsageError("--inline goes with the svg format only");
         if (options.page && options.format != "pdf")
             throw UsageError("--page goes with the pdf format only");
         return options;
@@ -130,7 +136,8 @@ namespace {
         Captions captions;
         std::string date;
 
-        std::string build(const EpdParse& parse) const
+        // lineNumber: the input line, which names the picture a Markdown image links.
+        std::string build(const EpdParse& parse, long lineNumber) const
         {
             // The line field shows the built form of what was read.
             const std::string line = BuildEPDLine(parse.board, parse.panel);
@@ -144,6 +151,12 @@ namespace {
                     boardCodesOf(parse.board), parse.panel.moveRight, line, ascii);
             case TextFormat::Pgn:
                 return BuildPGNHeader(line, parse.panel.moveRight, date);
+            case TextFormat::BBCode:
+                return BuildBBCode(line);
+            case TextFormat::Markdown:
+                // The picture export svg -o DIR/ writes for the same line, beside the snippet.
+                return BuildMarkdownImage(boardCodesOf(parse.board), parse.panel.moveRight,
+                    numberedOutputPath("", lineNumber, "svg"));
             case TextFormat::Html: {
                 const std::string code = BuildHTMLCode(html, captions, line, parse.panel.moveRight,
                     boardCodesOf(parse.board), preview ? HtmlMode::Preview : HtmlMode::Clipboard);
@@ -233,8 +246,8 @@ namespace {
                       }
                       const std::string path
                           = numberedOutputPath(options.output, lineNumber, extension);
-                      const std::string error = files.replaceFileAtomically(
-                          path, exporter.build(parse), FileSystem::Durability::Unsynced);
+                      const std::string error = files.replaceFileAtomically(path,
+                          exporter.build(parse, lineNumber), FileSystem::Durability::Unsynced);
                       if (!error.empty()) {
                           allWritten = false;
                           reportFileError(err, path, error);
@@ -265,7 +278,7 @@ namespace {
             StringLine source(options.position);
             const EpdParse parse = detail::parseEPDLine(source);
             if (parse.accepted) {
-                target.write(exporter.build(parse));
+                target.write(exporter.build(parse, 1));
             } else {
                 allAccepted = false;
                 reportLine(err, 1, parse.message);
@@ -275,7 +288,7 @@ namespace {
             readError = forEachInputLine(nullptr, [&](long lineNumber, auto& source) {
                 const EpdParse parse = detail::parseEPDLine(source);
                 if (parse.accepted) {
-                    records.line(exporter.build(parse));
+                    records.line(exporter.build(parse, lineNumber));
                 } else {
                     allAccepted = false;
                     reportLine(err, lineNumber, parse.message);

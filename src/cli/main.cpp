@@ -25,6 +25,8 @@ commands:
                         mirror-vertical, mirror-left-diagonal, mirror-right-diagonal
   export FORMAT [-o OUT] [--header1 T] [--header2 T] [--footer1 T] [--footer2 T] [--preview]
                         fen, ccc ("[D]" + line), ascii, pgn (Date in the LC_TIME short form),
+                        bbcode ("[fen]LINE[/fen]"), md (a Markdown image of 0001.svg, ...
+                        with the position read aloud as alt text),
                         html (--preview: the whole preview page, images as file:// URLs): the
                         bytes the desktop program exports (CR LF line ends), captions only from
                         the options; to stdout, -o FILE, or -o DIR/ for one file per input line
@@ -40,7 +42,8 @@ commands:
                         after a TAB in an input line; no colour letter: green),
                         --style color|gray|print, --theme blue|brown|green|gray,
                         --light #RRGGBB, --dark #RRGGBB, --coords outside|inside|none,
-                        --frame classic|thin|none, --background #RRGGBB|none; the renderer
+                        --frame classic|thin|none, --background #RRGGBB|none, --inline (svg:
+                        a fragment for a web page, role="img" and an aria-label); the renderer
                         also draws the captions; pdf -o FILE takes every line, one page each,
                         on a page of the diagram's size or a white --page a4|letter (a
                         diagram that does not fit is an error)

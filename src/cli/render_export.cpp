@@ -131,9 +131,10 @@ DiagramRenderOptions renderOptionsOf(const ExportOptions& options, const Picture
         if (const auto message = parseSquareList(options.squares, annotations))
             throw UsageError(*message);
     }
-    const DiagramRenderOptions render = buildRenderOptions(settings, choices,
+    DiagramRenderOptions render = buildRenderOptions(settings, choices,
         Captions { options.header1, options.header2, options.footer1, options.footer2 },
         annotations);
+    render.inlineSvg = options.inlineSvg;
     if (const auto problem = checkRenderOptions(render))
         throw UsageError(*problem);
     const PdfPageSize page = pageSizeOf(options);

@@ -1,6 +1,7 @@
 // The PNG file of a diagram: the painted image, encoded with the position as metadata.
 #include "diagram_painter.h"
 
+#include "export/text_exports.h"
 #include "position/epd_line.h"
 
 #include <algorithm>
@@ -159,6 +160,10 @@ std::string renderDiagramPng(
     }
     appendChunk(chunks, "tEXt", latin1Text("FEN", BuildEPDLine(board, panel)));
     appendChunk(chunks, "tEXt", latin1Text("Software", "Pictog"));
+    // iTXt: keyword, NUL, uncompressed, method 0, no language, no translated keyword, UTF-8.
+    appendChunk(chunks, "iTXt",
+        std::string("Description\0\0\0\0\0", 16)
+            + DescribePosition(boardCodesOf(board), panel.moveRight));
     thread_local PngWriter writer;
     return writer.encode(cairo_image_surface_get_data(surface.get()),
         cairo_image_surface_get_width(surface.get()), cairo_image_surface_get_height(surface.get()),

@@ -46,6 +46,9 @@ struct DiagramRenderOptions {
     bool coordinatesInside = false; // with coordinates: small labels in the squares' corners
     FrameStyle frame = FrameStyle::Classic;
     bool transparent = false; // no background: transparent PNG and SVG, nothing painted in PDF
+    // SVG as a fragment for a web page: no XML declaration, ids of its own, role="img" and the
+    // position read aloud as aria-label.
+    bool inlineSvg = false;
     DiagramStyle style = DiagramStyle::Color;
     std::string colorLightSquares = DefaultLightSquares;
     std::string colorDarkSquares = DefaultDarkSquares;
@@ -116,8 +119,9 @@ RenderResult renderDiagram(DiagramFormat format, const TChessPosition& board,
 // read; nothing when the options draw no text or the fonts are there.
 std::optional<std::string> missingFontFor(const DiagramRenderOptions& options);
 
-// The bytes of a PNG / SVG file of the diagram, carrying the built FEN line as metadata; empty
-// when the options do not pass checkRenderOptions.
+// The bytes of a PNG / SVG file of the diagram, carrying the built FEN line as metadata (the PNG
+// also the position read aloud as an iTXt "Description"); empty when the options do not pass
+// checkRenderOptions.
 std::string renderDiagramPng(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
 std::string renderDiagramSvg(
