@@ -205,6 +205,7 @@ class InstalledFiles(Installed):
             (["pictog-cli", "--"], "--help --ini --version"),
             (["pictog-cli", "export", ""], "ascii bbcode bmp ccc fen html md pdf pgn png svg"),
             (["pictog-cli", "export", "svg", "--i"], "--inline"),
+            (["pictog-cli", "export", "html", "--e"], "--embed"),
             (["pictog-cli", "export", "-o", "out/", "p"], "pdf pgn png"),
             (["pictog-cli", "export", "png", "--s"], "--square --square-mm --squares --style"),
             (["pictog-cli", "export", "pdf", "--style", ""], "color gray print"),

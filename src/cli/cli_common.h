@@ -128,6 +128,7 @@ struct ExportOptions {
     std::string output; // -o value: a file, or a folder ending in "/"; empty: stdout
     std::string header1, header2, footer1, footer2;
     bool preview = false;
+    bool embed = false; // --embed (html): images as data: URIs
     const char* position = nullptr; // null: lines from stdin
     // The scalable diagram's options (png, svg, pdf), as given; see runRenderExport.
     const char* square = nullptr; // --square PX

@@ -13,7 +13,9 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <fstream>
 #include <limits.h>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,6 +64,8 @@ namespace {
                     options.footer2 = args.value(arg);
                 else if (arg == "--preview")
                     options.preview = true;
+                else if (arg == "--embed")
+                    options.embed = true;
                 else if (arg == "--square")
                     options.square = args.value(arg);
                 else if (arg == "--dpi")
@@ -102,6 +106,8 @@ namespace {
                 options.position = args.take();
             }
         }
+        if (options.embed && options.format != "html")
+            throw UsageError("--embed goes with the html format only");
         if (options.preview && options.format != "html")
             throw UsageError("--preview goes with the html format only");
         const bool scalable
@@ -127,10 +133,34 @@ namespace {
         return slash == std::string::npos ? "." : folder.substr(0, slash);
     }
 
+    // A piece image of the local image folder that --embed could not read.
+    struct MissingImage {
+        std::string path;
+    };
+
     // Everything one text export of a position needs besides the position.
     struct TextExport {
         TextFormat format;
         bool preview = false;
+        bool embed = false;
+        // The images read for --embed, by file name: read once for the run.
+        mutable std::map<std::string, std::string> images;
+
+        std::optional<std::string> readImage(const std::string& name) const
+        {
+            if (const auto found = images.find(name); found != images.end())
+                return found->second;
+            std::ifstream file(html.localImageBase + "/" + name, std::ios::binary);
+            std::string bytes;
+            char buffer[4096];
+            while (file && bytes.size() < (1 << 20)) {
+                file.read(buffer, sizeof buffer);
+                bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+            }
+            if (!file.eof() || bytes.empty())
+                return std::nullopt;
+            return images.emplace(name, std::move(bytes)).first->second;
+        }
         HtmlSettings html;
         AsciiSettings ascii;
         Captions captions;
@@ -158,8 +188,17 @@ namespace {
                 return BuildMarkdownImage(boardCodesOf(parse.board), parse.panel.moveRight,
                     numberedOutputPath("", lineNumber, "svg"));
             case TextFormat::Html: {
-                const std::string code = BuildHTMLCode(html, captions, line, parse.panel.moveRight,
-                    boardCodesOf(parse.board), preview ? HtmlMode::Preview : HtmlMode::Clipboard);
+                const HtmlMode mode = preview ? HtmlMode::Preview : HtmlMode::Clipboard;
+                std::string code = BuildHTMLCode(
+                    html, captions, line, parse.panel.moveRight, boardCodesOf(parse.board), mode);
+                if (embed) {
+                    std::string missing;
+                    code = embedHtmlImages(
+                        code, htmlImageBase(html, mode),
+                        [this](const std::string& name) { return readImage(name); }, missing);
+                    if (!missing.empty())
+                        throw MissingImage { html.localImageBase + "/" + missing };
+                }
                 return preview ? BuildPreviewPage(code) : code;
             }
             }
@@ -366,7 +405,14 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
         = Captions { options.header1, options.header2, options.footer1, options.footer2 };
     if (exporter.format == TextFormat::Pgn)
         exporter.date = ShortDate(std::time(nullptr));
-    return runTextExport(options, exporter, format->extension, out, err);
+    exporter.embed = options.embed;
+    try {
+        return runTextExport(options, exporter, format->extension, out, err);
+    } catch (const MissingImage& missing) {
+        err.write("pictog-cli: cannot read the piece image "
+            + quoteForMessage(missing.path, QuoteLength::Whole) + "\n");
+        return ExitRejected;
+    }
 }
 
 } // namespace pictog::cli

@@ -24,10 +24,12 @@ commands:
                         NAME: rotate-left, rotate-right, switch-color, mirror-horizontal,
                         mirror-vertical, mirror-left-diagonal, mirror-right-diagonal
   export FORMAT [-o OUT] [--header1 T] [--header2 T] [--footer1 T] [--footer2 T] [--preview]
+         [--embed]
                         fen, ccc ("[D]" + line), ascii, pgn (Date in the LC_TIME short form),
                         bbcode ("[fen]LINE[/fen]"), md (a Markdown image of 0001.svg, ...
                         with the position read aloud as alt text),
-                        html (--preview: the whole preview page, images as file:// URLs): the
+                        html (--preview: the whole preview page, images as file:// URLs;
+                        --embed: each image a data: URI of its GIF in the local folder): the
                         bytes the desktop program exports (CR LF line ends), captions only from
                         the options; to stdout, -o FILE, or -o DIR/ for one file per input line
                         (0001.txt for ascii, 0001.html, ...); with several stdin lines each
