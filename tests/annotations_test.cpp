@@ -29,7 +29,7 @@ namespace {
             { Squares, "Yd5,Gd5", "[%csl Gd5]", nullptr },
             { Squares, "Yi5", nullptr, "bad square 'Yi5'" },
             { Squares, "d5,Bb5", "[%csl Gd5,Bb5]", nullptr }, // no colour letter: green
-            { Arrows, "e2e4,b2b4,be2e4", "[%cal Ge2e4,Gb2b4,Be2e4]", nullptr },
+            { Arrows, "e2e4,b2b4,bb2b4", "[%cal Ge2e4,Bb2b4]", nullptr },
             { Squares, "Gz9", nullptr, "bad square 'Gz9'" },
             { Squares, "Gd", nullptr, "bad square 'Gd'" },
             { Arrows, "e2e2", nullptr, "bad arrow 'e2e2'" },

@@ -497,10 +497,16 @@ namespace {
                 },
                 PdfPageSize::Letter);
             DiagramRenderOptions o;
-            for (int square : { 20, 38, 38, 90 }) {
+            for (int square : { 20, 38, 38, 54 }) {
                 o.squarePx = square;
                 EXPECT_TRUE(writer.addPage(p.board, p.panel, o));
             }
+            // 540 points across inside the margins: 8 squares and two 36/38-square margins
+            // of 55-point squares take 544; such a diagram is refused, not shrunk.
+            o.squarePx = 55;
+            EXPECT_FALSE(writer.addPage(p.board, p.panel, o));
+            EXPECT_EQ(writer.error(), "the diagram does not fit a Letter page");
+            EXPECT_EQ(largestSquareOnPage(o, PdfPageSize::Letter), 54);
             o.squarePx = 7;
             EXPECT_FALSE(writer.addPage(p.board, p.panel, o));
             EXPECT_TRUE(writer.finish());

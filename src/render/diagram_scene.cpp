@@ -343,6 +343,14 @@ Scene buildScene(
             }
         }
     }
+    if (layout.insideLabels && scene.hatch) {
+        // Print: a white patch under each label keeps the hatching off the letters; drawn
+        // with the marks, under the pieces.
+        for (int i = 0; i < 8; ++i) {
+            scene.marks.push_back({ layout.insideFileLabelBox(i), { 1, 1, 1 }, 1, 0 });
+            scene.marks.push_back({ layout.insideRankLabelBox(i), { 1, 1, 1 }, 1, 0 });
+        }
+    }
     if (layout.insideLabels) {
         // In the other square colour, as wooden boards print them; black in print.
         SceneText text;
@@ -353,7 +361,7 @@ Scene buildScene(
             const int rankSquare = squareIndex(layout.flip ? 7 : 0, i);
             const auto ink = [&](int square) {
                 if (scene.hatch)
-                    return Rgb { 0, 0, 0 };
+                    return Rgb { 0, 0, 0 }; // on the white patch put under it below
                 return (fileOf(square) + rankOf(square)) % 2 == 0 ? scene.light : scene.dark;
             };
             if (placeText(text, true, layout.labelFontSize, letter, layout.insideFileLabelBox(i),
