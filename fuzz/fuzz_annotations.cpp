@@ -37,7 +37,9 @@ bool wellFormed(const Annotations& a)
 
 bool quotedItemMessage(const std::string& message, std::string_view prefix)
 {
-    if (message.compare(0, prefix.size(), prefix) != 0 || message.back() != '\'')
+    // "bad arrow 'ITEM': expected ...": the item quoted, then what was expected.
+    if (message.compare(0, prefix.size(), prefix) != 0
+        || message.find("': expected ") == std::string::npos)
         return false;
     for (char c : message)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)

@@ -28,7 +28,12 @@ namespace {
             { Squares, "Yd5,Rf7", "[%csl Yd5,Rf7]", nullptr },
             { Squares, "Yd5,Gd5", "[%csl Gd5]", nullptr },
             { Squares, "Yi5", nullptr, "bad square 'Yi5'" },
-            { Squares, "d5", nullptr, "bad square 'd5'" },
+            { Squares, "d5,Bb5", "[%csl Gd5,Bb5]", nullptr }, // no colour letter: green
+            { Arrows, "e2e4,b2b4,bb2b4", "[%cal Ge2e4,Bb2b4]", nullptr },
+            { Squares, "Gz9", nullptr, "bad square 'Gz9'" },
+            { Squares, "Gd", nullptr, "bad square 'Gd'" },
+            { Arrows, "e2e2", nullptr, "bad arrow 'e2e2'" },
+            { Arrows, "Ge2", nullptr, "bad arrow 'Ge2'" },
             { Comment, "1. e4 {[%csl Yd5][%cal Ge2e4]} text", "[%csl Yd5][%cal Ge2e4]", nullptr },
             { Comment, "[%clk 0:01:00] [%cal Ra1a8]", "[%cal Ra1a8]", nullptr },
             { Comment, "[%cal Ra1a8", "", nullptr }, // unclosed: ignored
@@ -47,7 +52,13 @@ namespace {
                                                     : parseAnnotationComment(c.text, a);
             if (c.message) {
                 ASSERT_TRUE(message);
-                EXPECT_EQ(*message, c.message);
+                const bool arrow = std::string_view(c.message).substr(0, 9) == "bad arrow";
+                EXPECT_EQ(*message,
+                    std::string(c.message)
+                        + (arrow ? ": expected an optional colour letter G, R, Y or B and two "
+                                   "different squares, e.g. Ge2e4"
+                                 : ": expected an optional colour letter G, R, Y or B and a "
+                                   "square, e.g. Gd5"));
                 EXPECT_EQ(a, start);
                 continue;
             }

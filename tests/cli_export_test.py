@@ -5,6 +5,7 @@ record separation of several lines, numbered output files and the usage errors.
 The HTML goldens are the same files the core's own test compares against, so the command line
 and the desktop program are held to the same bytes. Binary path in PICTOG_CLI."""
 
+import base64
 import os
 import re
 import resource
@@ -125,6 +126,33 @@ class ExportTest(unittest.TestCase):
             WEB_BASE.encode(), ("file://" + folder + "/").encode())
         self.assertOutput(result, PAGE_HEAD + code + b"\r\n" + PAGE_TAIL)
         self.assertIn(b"</FONT>\r\n\r\n</BODY>", result.stdout)
+
+    def test_embed_turns_every_image_into_its_own_bytes(self):
+        """--embed: the same code with each image's URL replaced by a data: URI of the bytes of
+        that very file of the local image folder; a missing image fails the export."""
+        folder = os.path.join(self.dir, "pieces")
+        os.mkdir(folder)
+        plain = self.run_cli("export", "html", INITIAL).stdout.decode()
+        names = re.findall(r'src="' + re.escape(WEB_BASE) + r'([^"]+)"', plain)
+        self.assertEqual(len(names), 33)  # 32 pieces and the side-to-move mark
+        for i, name in enumerate(sorted(set(names))):
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(b"GIF89a" + bytes([i]) * (i + 1))
+        ini = self.ini("[HTML Settings]\nlocalImageBase=" + folder + "\n")
+        embedded = self.run_cli("--ini", ini, "export", "html", "--embed", INITIAL)
+        self.assertEqual(embedded.returncode, 0, embedded.stderr)
+        text = embedded.stdout.decode()
+        uris = re.findall(r'src="data:image/gif;base64,([^"]+)"', text)
+        for name, uri in zip(names, uris):
+            with open(os.path.join(folder, name), "rb") as f:
+                self.assertEqual(base64.b64decode(uri), f.read(), name)
+        self.assertEqual(len(uris), len(names))
+        self.assertEqual(re.sub(r'src="data:[^"]+"', "IMG", text),
+                         re.sub(r'src="[^"]+"', "IMG", plain))
+        os.remove(os.path.join(folder, names[0]))
+        missing = self.run_cli("--ini", ini, "export", "html", "--embed", INITIAL)
+        self.assertEqual(missing.returncode, 1)
+        self.assertIn(b"cannot read the piece image", missing.stderr)
 
     # --- the text formats ---
 

@@ -168,7 +168,9 @@ TEST(PgnReaderTest, BadArrowSkipsTheGame)
     PgnReader reader(readFromString("1. e4 {[%cal Ge2e9]} *\n\n1. d4 *"));
     PgnGame game;
     ASSERT_TRUE(reader.next(game));
-    EXPECT_EQ(game.error, "bad arrow 'Ge2e9'");
+    EXPECT_EQ(game.error,
+        "bad arrow 'Ge2e9': expected an optional colour letter G, R, Y or B and two different "
+        "squares, e.g. Ge2e4");
     ASSERT_TRUE(reader.next(game));
     EXPECT_EQ(game.number, 2);
     EXPECT_EQ(game.end.fenLine(), QueensPawn1);
@@ -253,7 +255,9 @@ TEST(EpdOperationsTest, RecordLines)
 
     const auto message = splitRecordLine("8/8/8/8/8/8/8/8 w - - 0 1\t[%cal Ge2e2]", record);
     ASSERT_TRUE(message);
-    EXPECT_EQ(*message, "bad arrow 'Ge2e2'");
+    EXPECT_EQ(*message,
+        "bad arrow 'Ge2e2': expected an optional colour letter G, R, Y or B and two different "
+        "squares, e.g. Ge2e4");
     EXPECT_EQ(record.position, "8/8/8/8/8/8/8/8 w - - 0 1");
 }
 

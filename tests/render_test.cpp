@@ -260,11 +260,14 @@ namespace {
         }
     }
 
-    // Grey marks are frames dark enough to show on both grey squares.
-    TEST(RenderGeometry, EveryGreyMarkStandsOutFromItsSquare)
+    // Every mark changes a good part of its square, on both square colours, in every style:
+    // grey and print marks are frames, and a colour whose translucent fill would melt into the
+    // square (blue on the blue board's dark squares) is a frame too.
+    TEST(RenderGeometry, EveryMarkStandsOutFromItsSquare)
     {
         const EpdParse p = parsed("8/8/8/8/8/8/8/8 w - -");
-        for (DiagramStyle style : { DiagramStyle::Gray }) {
+        for (DiagramStyle style :
+            { DiagramStyle::Color, DiagramStyle::Gray, DiagramStyle::Print }) {
             for (AnnotationColor color : { AnnotationColor::Green, AnnotationColor::Red,
                      AnnotationColor::Yellow, AnnotationColor::Blue }) {
                 for (int square : { 0, 1 }) { // a1 dark, b1 light
@@ -273,15 +276,62 @@ namespace {
                     const DiagramImage plain = renderDiagramImage(p.board, p.panel, o);
                     o.annotations.squares.push_back({ square, color });
                     const DiagramImage marked = renderDiagramImage(p.board, p.panel, o);
-                    const LayoutBox b = layoutDiagram(o, false).squareBox(square);
-                    const std::uint32_t u = pixelAt(plain, b.left + 1, b.top + 1);
-                    const std::uint32_t v = pixelAt(marked, b.left + 1, b.top + 1);
-                    int change = 0;
-                    for (int shift : { 0, 8, 16 })
-                        change = std::max(
-                            change, std::abs(int((u >> shift) & 0xFF) - int((v >> shift) & 0xFF)));
-                    EXPECT_GE(change, 40) << int(style) << annotationColorLetter(color) << square;
+                    // a1 or b1 of the classic 38-pixel board inside its 36-pixel margin.
+                    const int left = 36 + 38 * square;
+                    const int top = 36 + 7 * 38;
+                    int changed = 0;
+                    for (int y = top; y < top + 38; ++y)
+                        for (int x = left; x < left + 38; ++x) {
+                            const std::uint32_t u = pixelAt(plain, x, y);
+                            const std::uint32_t v = pixelAt(marked, x, y);
+                            int change = 0;
+                            for (int shift : { 0, 8, 16 })
+                                change = std::max(change,
+                                    std::abs(int((u >> shift) & 0xFF) - int((v >> shift) & 0xFF)));
+                            changed += change >= 40;
+                        }
+                    EXPECT_GE(changed, 38 * 38 / 8)
+                        << int(style) << annotationColorLetter(color) << square;
                 }
+            }
+        }
+    }
+
+    // The print style has no colour at all: every pixel is a grey, arrows and marks of every
+    // colour included; grey and print arrows of different colours differ in their pixels.
+    TEST(RenderGeometry, PrintStyleIsFreeOfColourAndArrowsDifferInShape)
+    {
+        const EpdParse p = parsed(Italian);
+        DiagramRenderOptions o;
+        o.style = DiagramStyle::Print;
+        o.marker = true;
+        o.header1 = "Print";
+        ASSERT_FALSE(parseArrowList("Ge2e4,Rd1d8,Yb1c3,Ba1h8", o.annotations));
+        ASSERT_FALSE(parseSquareList("Gd5,Rf7,Ye5,Bc4", o.annotations));
+        const DiagramImage image = renderDiagramImage(p.board, p.panel, o);
+        ASSERT_GT(image.width, 0);
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x) {
+                const std::uint32_t v = pixelAt(image, x, y);
+                ASSERT_TRUE((v & 0xFF) == ((v >> 8) & 0xFF) && (v & 0xFF) == (v >> 16))
+                    << x << "," << y;
+            }
+        // One arrow up the empty d-file, d3-d6, in each colour: the four pictures all differ
+        // (solid or dashed, black or grey).
+        for (DiagramStyle style : { DiagramStyle::Gray, DiagramStyle::Print }) {
+            std::vector<std::vector<std::uint32_t>> files;
+            for (const char* arrow : { "Gd3d6", "Rd3d6", "Yd3d6", "Bd3d6" }) {
+                DiagramRenderOptions a;
+                a.style = style;
+                ASSERT_FALSE(parseArrowList(arrow, a.annotations));
+                const EpdParse empty = parsed("8/8/8/8/8/8/8/8 w - -");
+                const DiagramImage i = renderDiagramImage(empty.board, empty.panel, a);
+                std::vector<std::uint32_t> column; // down the middle of the d-file
+                for (int y = 36 + 2 * 38; y < 36 + 6 * 38; ++y)
+                    column.push_back(pixelAt(i, 36 + 3 * 38 + 19, y));
+                for (const auto& other : files)
+                    EXPECT_NE(column, other) << int(style) << arrow;
+                files.push_back(column);
             }
         }
     }
@@ -447,10 +497,16 @@ namespace {
                 },
                 PdfPageSize::Letter);
             DiagramRenderOptions o;
-            for (int square : { 20, 38, 38, 90 }) {
+            for (int square : { 20, 38, 38, 54 }) {
                 o.squarePx = square;
                 EXPECT_TRUE(writer.addPage(p.board, p.panel, o));
             }
+            // 540 points across inside the margins: 8 squares and two 36/38-square margins
+            // of 55-point squares take 544; such a diagram is refused, not shrunk.
+            o.squarePx = 55;
+            EXPECT_FALSE(writer.addPage(p.board, p.panel, o));
+            EXPECT_EQ(writer.error(), "the diagram does not fit a Letter page");
+            EXPECT_EQ(largestSquareOnPage(o, PdfPageSize::Letter), 54);
             o.squarePx = 7;
             EXPECT_FALSE(writer.addPage(p.board, p.panel, o));
             EXPECT_TRUE(writer.finish());

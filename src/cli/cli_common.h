@@ -131,6 +131,7 @@ struct ExportOptions {
     std::string output; // -o value: a file, or a folder ending in "/"; empty: stdout
     std::string header1, header2, footer1, footer2;
     bool preview = false;
+    bool embed = false; // --embed (html): images as data: URIs
     const char* position = nullptr; // null: lines from stdin
     // The scalable diagram's options (png, svg, pdf), as given; see runRenderExport.
     const char* square = nullptr; // --square PX
@@ -140,12 +141,20 @@ struct ExportOptions {
     const char* squares = nullptr; // --squares LIST
     const char* style = nullptr; // --style color|gray|print
     const char* page = nullptr; // --page a4|letter (pdf)
+    const char* theme = nullptr; // --theme blue|brown|green|gray
+    const char* light = nullptr; // --light #RRGGBB
+    const char* dark = nullptr; // --dark #RRGGBB
+    const char* coords = nullptr; // --coords outside|inside|none
+    const char* frame = nullptr; // --frame classic|thin|none
+    const char* background = nullptr; // --background #RRGGBB|none
     bool flip = false;
     bool marker = false;
+    bool inlineSvg = false; // --inline (svg)
     // True when an option only the scalable diagram knows was given: png then takes the renderer.
     bool renderOptions() const
     {
-        return square || dpi || squareMm || arrows || squares || style || page || flip || marker;
+        return square || dpi || squareMm || arrows || squares || style || page || theme || light
+            || dark || coords || frame || background || flip || marker;
     }
     bool captions() const
     {

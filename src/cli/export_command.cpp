@@ -14,7 +14,9 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <fstream>
 #include <limits.h>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,7 +25,7 @@ namespace pictog::cli {
 
 namespace {
 
-    enum class TextFormat { Fen, Ccc, Ascii, Pgn, Html };
+    enum class TextFormat { Fen, Ccc, Ascii, Pgn, Html, BBCode, Markdown };
 
     struct FormatName {
         const char* name;
@@ -37,6 +39,8 @@ namespace {
         { "ascii", TextFormat::Ascii, "txt" },
         { "pgn", TextFormat::Pgn, "pgn" },
         { "html", TextFormat::Html, "html" },
+        { "bbcode", TextFormat::BBCode, "txt" },
+        { "md", TextFormat::Markdown, "md" },
     };
 
     ExportOptions parseExportOptions(Arguments& args)
@@ -61,6 +65,8 @@ namespace {
                     options.footer2 = args.value(arg);
                 else if (arg == "--preview")
                     options.preview = true;
+                else if (arg == "--embed")
+                    options.embed = true;
                 else if (arg == "--square")
                     options.square = args.value(arg);
                 else if (arg == "--dpi")
@@ -75,6 +81,20 @@ namespace {
                     options.style = args.value(arg);
                 else if (arg == "--page")
                     options.page = args.value(arg);
+                else if (arg == "--theme")
+                    options.theme = args.value(arg);
+                else if (arg == "--light")
+                    options.light = args.value(arg);
+                else if (arg == "--dark")
+                    options.dark = args.value(arg);
+                else if (arg == "--coords")
+                    options.coords = args.value(arg);
+                else if (arg == "--frame")
+                    options.frame = args.value(arg);
+                else if (arg == "--background")
+                    options.background = args.value(arg);
+                else if (arg == "--inline")
+                    options.inlineSvg = true;
                 else if (arg == "--flip")
                     options.flip = true;
                 else if (arg == "--marker")
@@ -87,28 +107,57 @@ namespace {
                 options.position = args.take();
             }
         }
+        if (options.embed && options.format != "html")
+            throw UsageError("--embed goes with the html format only");
         if (options.preview && options.format != "html")
             throw UsageError("--preview goes with the html format only");
         const bool scalable
             = options.format == "png" || options.format == "svg" || options.format == "pdf";
         if (options.renderOptions() && !scalable)
             throw UsageError("the diagram options go with the png, svg and pdf formats only");
+        if (options.inlineSvg && options.format != "svg")
+            throw UsageError("--inline goes with the svg format only");
         if (options.page && options.format != "pdf")
             throw UsageError("--page goes with the pdf format only");
         return options;
     }
 
+    // A piece image of the local image folder that --embed could not read.
+    struct MissingImage {
+        std::string path;
+    };
+
     // Everything one text export of a position needs besides the position.
     struct TextExport {
         TextFormat format;
         bool preview = false;
+        bool embed = false;
+        // The images read for --embed, by file name: read once for the run.
+        mutable std::map<std::string, std::string> images;
+
+        std::optional<std::string> readImage(const std::string& name) const
+        {
+            if (const auto found = images.find(name); found != images.end())
+                return found->second;
+            std::ifstream file(html.localImageBase + "/" + name, std::ios::binary);
+            std::string bytes;
+            char buffer[4096];
+            while (file && bytes.size() < (1 << 20)) {
+                file.read(buffer, sizeof buffer);
+                bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+            }
+            if (!file.eof() || bytes.empty())
+                return std::nullopt;
+            return images.emplace(name, std::move(bytes)).first->second;
+        }
         HtmlSettings html;
         AsciiSettings ascii;
         Captions captions;
         std::string date;
 
         // The export of one line; its record's id and c0 stand in for empty first captions.
-        std::string build(const RecordRead& read) const
+        // lineNumber: the input line, which names the picture a Markdown image links.
+        std::string build(const RecordRead& read, long lineNumber) const
         {
             const EpdParse& parse = read.parse;
             const Captions lineCaptions = recordCaptions(captions, read.extras);
@@ -124,10 +173,24 @@ namespace {
                     boardCodesOf(parse.board), parse.panel.moveRight, line, ascii);
             case TextFormat::Pgn:
                 return BuildPGNHeader(line, parse.panel.moveRight, date);
+            case TextFormat::BBCode:
+                return BuildBBCode(line);
+            case TextFormat::Markdown:
+                // The picture export svg -o DIR/ writes for the same line, beside the snippet.
+                return BuildMarkdownImage(boardCodesOf(parse.board), parse.panel.moveRight,
+                    numberedOutputPath("", lineNumber, "svg"));
             case TextFormat::Html: {
-                const std::string code = BuildHTMLCode(html, lineCaptions, line,
-                    parse.panel.moveRight, boardCodesOf(parse.board),
-                    preview ? HtmlMode::Preview : HtmlMode::Clipboard);
+                const HtmlMode mode = preview ? HtmlMode::Preview : HtmlMode::Clipboard;
+                std::string code = BuildHTMLCode(html, lineCaptions, line, parse.panel.moveRight,
+                    boardCodesOf(parse.board), mode);
+                if (embed) {
+                    std::string missing;
+                    code = embedHtmlImages(
+                        code, htmlImageBase(html, mode),
+                        [this](const std::string& name) { return readImage(name); }, missing);
+                    if (!missing.empty())
+                        throw MissingImage { html.localImageBase + "/" + missing };
+                }
                 return preview ? BuildPreviewPage(code) : code;
             }
             }
@@ -215,7 +278,7 @@ namespace {
                       const std::string path
                           = numberedOutputPath(options.output, lineNumber, extension);
                       const std::string error = files.replaceFileAtomically(
-                          path, exporter.build(read), FileSystem::Durability::Unsynced);
+                          path, exporter.build(read, lineNumber), FileSystem::Durability::Unsynced);
                       if (!error.empty()) {
                           allWritten = false;
                           reportFileError(err, path, error);
@@ -246,7 +309,7 @@ namespace {
             StringLine source(options.position);
             const RecordRead read = readRecord(source);
             if (read.message.empty()) {
-                target.write(exporter.build(read));
+                target.write(exporter.build(read, 1));
             } else {
                 allAccepted = false;
                 reportLine(err, 1, read.message);
@@ -256,7 +319,7 @@ namespace {
             readError = forEachInputLine(nullptr, [&](long lineNumber, auto& source) {
                 const RecordRead read = readRecord(source);
                 if (read.message.empty()) {
-                    records.line(exporter.build(read));
+                    records.line(exporter.build(read, lineNumber));
                 } else {
                     allAccepted = false;
                     reportLine(err, lineNumber, read.message);
@@ -334,7 +397,14 @@ int runExport(const GlobalOptions& global, Arguments& args, Output& out, Output&
         = Captions { options.header1, options.header2, options.footer1, options.footer2 };
     if (exporter.format == TextFormat::Pgn)
         exporter.date = ShortDate(std::time(nullptr));
-    return runTextExport(options, exporter, format->extension, out, err);
+    exporter.embed = options.embed;
+    try {
+        return runTextExport(options, exporter, format->extension, out, err);
+    } catch (const MissingImage& missing) {
+        err.write("pictog-cli: cannot read the piece image "
+            + quoteForMessage(missing.path, QuoteLength::Whole) + "\n");
+        return ExitRejected;
+    }
 }
 
 } // namespace pictog::cli

@@ -24,12 +24,16 @@ commands:
                         NAME: rotate-left, rotate-right, switch-color, mirror-horizontal,
                         mirror-vertical, mirror-left-diagonal, mirror-right-diagonal
   export FORMAT [-o OUT] [--header1 T] [--header2 T] [--footer1 T] [--footer2 T] [--preview]
+         [--embed]
                         fen, ccc ("[D]" + line), ascii, pgn (Date in the LC_TIME short form),
-                        html (--preview: the whole preview page, images as file:// URLs): the
+                        bbcode ("[fen]LINE[/fen]"), md (a Markdown image of 0001.svg, ...
+                        with the position read aloud as alt text),
+                        html (--preview: the whole preview page, images as file:// URLs;
+                        --embed: each image a data: URI of its GIF in the local folder): the
                         bytes the desktop program exports (CR LF line ends), captions from
                         the options or else, for a record line of positions, its id (first
-                        header) and c0 (first footer); to stdout, -o FILE, or -o DIR/ for one file per input line
-                        (0001.txt for ascii, 0001.html, ...); with several stdin lines each
+                        header) and c0 (first footer); to stdout, -o FILE, or -o DIR/ for
+                        one file per input line (0001.txt for ascii, 0001.html, ...); with several stdin lines each
                         record is followed by LF unless it already ends with a line break
                         png, bmp: the diagram picture (settings showBorder, coordinates and
                         the three colours); -o is required, and a file takes one position, so
@@ -38,9 +42,14 @@ commands:
                         svg, pdf, and png with any of these: the scalable diagram
                         --square PX (8-1000) | --dpi N --square-mm MM, --flip, --marker,
                         --arrows "Ge2e4,..." and --squares "Yd5,..." ([%cal]/[%csl]; also
-                        after a TAB in an input line), --style color|gray|print; the renderer
+                        after a TAB in an input line; no colour letter: green),
+                        --style color|gray|print, --theme blue|brown|green|gray,
+                        --light #RRGGBB, --dark #RRGGBB, --coords outside|inside|none,
+                        --frame classic|thin|none, --background #RRGGBB|none, --inline (svg:
+                        a fragment for a web page, role="img" and an aria-label); the renderer
                         also draws the captions; pdf -o FILE takes every line, one page each,
-                        on a page of the diagram's size or --page a4|letter
+                        on a page of the diagram's size or a white --page a4|letter (a
+                        diagram that does not fit is an error)
   moves [--uci] POSITION
                         the legal moves of POSITION, one a line in SAN (--uci: in UCI form),
                         sorted as the strings sort

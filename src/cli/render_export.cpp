@@ -5,8 +5,10 @@
 #include "position/epd_parser.h"
 #include "settings/file_writer.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +42,31 @@ namespace {
                 + quoteForMessage(text) + "'");
         return value;
     }
+
+    // The position of a value in a list of names, or a usage error naming them all.
+    template <std::size_t N>
+    std::size_t nameIndex(
+        const char* value, const std::array<std::string_view, N>& names, const char* what)
+    {
+        std::string all;
+        for (std::size_t i = 0; i < N; ++i) {
+            if (names[i] == value)
+                return i;
+            all += (i ? ", " : "") + std::string(names[i]);
+        }
+        throw UsageError(
+            std::string("unknown ") + what + " '" + quoteForMessage(value) + "' (" + all + ")");
+    }
+
+    std::string colorOption(const char* value, const char* option)
+    {
+        if (!isHexColor(value))
+            throw UsageError(std::string(option) + " needs a colour #RRGGBB, not '"
+                + quoteForMessage(value) + "'");
+        return value;
+    }
+
+    PdfPageSize pageSizeOf(const ExportOptions& options);
 
 } // namespace
 
@@ -78,6 +105,23 @@ DiagramRenderOptions renderOptionsOf(const ExportOptions& options, const Picture
         }
         choices.style = *style;
     }
+    if (options.theme)
+        choices.theme = static_cast<BoardTheme>(nameIndex(options.theme, BoardThemeNames, "theme"));
+    if (options.light)
+        choices.lightSquares = colorOption(options.light, "--light");
+    if (options.dark)
+        choices.darkSquares = colorOption(options.dark, "--dark");
+    if (options.coords)
+        choices.coordinates = static_cast<CoordinatePlace>(
+            1 + nameIndex(options.coords, CoordinatePlaceNames, "coordinate place"));
+    if (options.frame)
+        choices.frame = static_cast<FrameStyle>(nameIndex(options.frame, FrameStyleNames, "frame"));
+    if (options.background) {
+        if (std::string_view(options.background) == "none")
+            choices.transparent = true;
+        else
+            choices.background = colorOption(options.background, "--background");
+    }
     Annotations annotations;
     if (options.arrows) {
         if (const auto message = parseArrowList(options.arrows, annotations))
@@ -87,11 +131,34 @@ DiagramRenderOptions renderOptionsOf(const ExportOptions& options, const Picture
         if (const auto message = parseSquareList(options.squares, annotations))
             throw UsageError(*message);
     }
-    const DiagramRenderOptions render = buildRenderOptions(settings, choices,
+    DiagramRenderOptions render = buildRenderOptions(settings, choices,
         Captions { options.header1, options.header2, options.footer1, options.footer2 },
         annotations);
+    render.inlineSvg = options.inlineSvg;
     if (const auto problem = checkRenderOptions(render))
         throw UsageError(*problem);
+    const PdfPageSize page = pageSizeOf(options);
+    if (page != PdfPageSize::Diagram && render.squarePx > largestSquareOnPage(render, page)) {
+        // Said in the unit the size was given in.
+        const int largest = largestSquareOnPage(render, page);
+        std::string what = options.squareMm ? std::string("--square-mm ") + options.squareMm
+            : options.square                ? std::string("--square ") + options.square
+                                            : std::string("the diagram");
+        std::string most;
+        if (largest == 0) {
+            most = "no square size fits";
+        } else if (options.squareMm) {
+            char text[32];
+            // Rounded down, so that the size named fits.
+            std::snprintf(
+                text, sizeof text, "%.1f", std::floor(largest * 25.4 / choices.dpi * 10) / 10);
+            most = std::string("at most ") + text + " mm";
+        } else {
+            most = "at most " + std::to_string(largest);
+        }
+        throw UsageError(quoteForMessage(what) + " does not fit "
+            + (page == PdfPageSize::A4 ? "an " : "a ") + pageSizeName(page) + " page: " + most);
+    }
     return render;
 }
 

@@ -88,6 +88,20 @@ LayoutBox DiagramLayout::fileLabelBox(int file, bool top) const
     return { board.left + column * square, headerBottom, square, lower - headerBottom };
 }
 
+LayoutBox DiagramLayout::insideFileLabelBox(int file) const
+{
+    const LayoutBox corner = squareBox(squareIndex(file, flip ? 7 : 0));
+    const int size = std::max(1, square * 3 / 10);
+    return { corner.right() - size, corner.bottom() - size, size, size };
+}
+
+LayoutBox DiagramLayout::insideRankLabelBox(int rank) const
+{
+    const LayoutBox corner = squareBox(squareIndex(flip ? 7 : 0, rank));
+    const int size = std::max(1, square * 3 / 10);
+    return { corner.left, corner.top, size, size };
+}
+
 LayoutBox DiagramLayout::rankLabelBox(int rank, bool left) const
 {
     const int row = flip ? rank : 7 - rank;
@@ -104,14 +118,18 @@ DiagramLayout layoutDiagram(const DiagramRenderOptions& options, bool blackToMov
     const int sq = options.squarePx;
     layout.square = sq;
     layout.flip = options.flip;
-    layout.coordinates = options.coordinates;
-    layout.border = options.showBorder ? scaled(4, sq, 1) : 0;
-    layout.frame = scaled(1.5, sq, 1);
+    const bool outside = options.coordinates && !options.coordinatesInside;
+    layout.coordinates = outside;
+    layout.insideLabels = options.coordinates && options.coordinatesInside;
+    const bool border = options.showBorder && options.frame == FrameStyle::Classic;
+    layout.border = border ? scaled(4, sq, 1) : 0;
+    layout.frame = options.frame == FrameStyle::Classic ? scaled(1.5, sq, 1)
+        : options.frame == FrameStyle::Thin             ? scaled(0.75, sq, 1)
+                                                        : 0;
     // The margin holds the border, the labels and the frame; never less than border and frame.
-    const int margin
-        = std::max(scaled(classicMargin(options.showBorder, options.coordinates), sq, 1),
-            layout.border + layout.frame + (options.coordinates ? 1 : 0));
-    layout.labelFontSize = options.coordinates ? 0.37 * sq : 0;
+    const int margin = std::max(scaled(classicMargin(border, outside), sq, 1),
+        layout.border + layout.frame + (outside ? 1 : 0));
+    layout.labelFontSize = outside ? 0.37 * sq : layout.insideLabels ? 0.22 * sq : 0;
 
     const std::string* captionTexts[4]
         = { &options.header1, &options.header2, &options.footer1, &options.footer2 };

@@ -33,7 +33,8 @@ struct DiagramLayout {
     int border = 0; // width of the border along the edge; 0 without one
     int frame = 1; // width of the frame around the board, outside it
     bool flip = false;
-    bool coordinates = true;
+    bool coordinates = true; // labels beside the board
+    bool insideLabels = false; // labels in the corners of the edge squares
     double labelFontSize = 0;
     std::vector<CaptionLine> captions;
     bool marker = false;
@@ -50,6 +51,10 @@ struct DiagramLayout {
     // above or below the board, left or right of it.
     LayoutBox fileLabelBox(int file, bool top) const;
     LayoutBox rankLabelBox(int rank, bool left) const;
+    // The corner box of an inside label: a file letter at the bottom right of the file's square
+    // on the bottom rank, a rank digit at the top left of the rank's square on the left file.
+    LayoutBox insideFileLabelBox(int file) const;
+    LayoutBox insideRankLabelBox(int rank) const;
 };
 
 // The layout of a diagram of the options; blackToMove places the marker. The options must pass

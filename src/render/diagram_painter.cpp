@@ -138,8 +138,14 @@ void paintScene(cairo_t* cr, const Scene& scene, const PieceArt& pieces)
     const LayoutBox& b = layout.board;
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
 
-    setColor(cr, scene.background);
-    cairo_paint(cr);
+    if (scene.transparent) {
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_paint(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    } else {
+        setColor(cr, scene.background);
+        cairo_paint(cr);
+    }
 
     // Border and frame, each as a ring between two rectangles.
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
@@ -204,13 +210,13 @@ void paintScene(cairo_t* cr, const Scene& scene, const PieceArt& pieces)
         cairo_fill(cr);
     }
 
-    setColor(cr, Black);
     std::vector<cairo_glyph_t> glyphs;
     for (const SceneText& text : scene.texts) {
         const CairoScaledFont font(diagramScaledFont(text.bold, text.size));
         if (!font)
             continue;
         cairo_set_scaled_font(cr, font.get());
+        setColor(cr, text.color);
         glyphs.clear();
         for (const SceneGlyph& g : text.glyphs)
             glyphs.push_back({ g.index, g.x, g.y });

@@ -2,12 +2,14 @@
 
 #include "diagram_layout.h"
 #include "diagram_scene.h"
+#include "export/text_exports.h"
 #include "position/epd_line.h"
 #include "render_fonts.h"
 #include "svg_writer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 
@@ -61,7 +63,36 @@ std::string renderDiagramSvg(
         units.millimetres = true;
         units.scale = 25.4 / options.dpi;
     }
-    return writeSceneSvg(scene, BuildEPDLine(board, panel), units);
+    std::string svg = writeSceneSvg(scene, BuildEPDLine(board, panel), units);
+    if (!options.inlineSvg)
+        return svg;
+    // A fragment: without the declaration, and with ids carrying a hash of the document, so
+    // that different diagrams set in one page never take each other's pieces or clips (equal
+    // diagrams share equal definitions).
+    std::uint32_t hash = 2166136261u;
+    for (unsigned char c : svg)
+        hash = (hash ^ c) * 16777619u;
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "pictog-%08x-", static_cast<unsigned>(hash));
+    std::string out;
+    out.reserve(svg.size() + 4096);
+    std::size_t at = svg.find("<svg ");
+    std::size_t copied = at;
+    for (std::size_t found; (found = svg.find("pictog-", at)) != std::string::npos;
+         at = found + 7) {
+        // Only names: id="pictog-...", href="#pictog-..." and url(#pictog-...).
+        const bool name = found > 0 && (svg[found - 1] == '"' || svg[found - 1] == '#');
+        if (!name)
+            continue;
+        out.append(svg, copied, found - copied);
+        out += prefix;
+        copied = found + 7;
+    }
+    out.append(svg, copied, std::string::npos);
+    std::string label = DescribePosition(boardCodesOf(board), panel.moveRight);
+    const std::size_t open = out.find("<svg ") + 5;
+    out.insert(open, "role=\"img\" aria-label=\"" + label + "\" ");
+    return out;
 }
 
 std::optional<std::string> missingFontFor(const DiagramRenderOptions& options)

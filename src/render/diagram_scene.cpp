@@ -32,6 +32,11 @@ namespace {
         Rgb { 0.84, 0.10, 0.10 }, Rgb { 0.96, 0.74, 0.04 }, Rgb { 0.10, 0.36, 0.86 } };
     constexpr double MarkAlpha = 0.55;
     constexpr double ArrowAlpha = 0.8;
+    // The least colour distance (0..1.7) a translucent mark must make to its square.
+    constexpr double MinMarkContrast = 0.22;
+    // Arrow levels in the grey style, green, red, yellow, blue: on grey squares a light arrow
+    // stays visible where a mid-grey one would not.
+    constexpr std::array<double, 4> GrayArrowLevels { 0.0, 0.0, 1.0, 1.0 };
 
     ScenePoint squareCentre(const DiagramLayout& layout, int index)
     {
@@ -63,6 +68,61 @@ namespace {
             ScenePoint { neck.x - nx * head, neck.y - ny * head },
             ScenePoint { neck.x - nx * shaft, neck.y - ny * shaft },
             ScenePoint { tail.x - nx * shaft, tail.y - ny * shaft } };
+    }
+
+    // The same arrow with a broken shaft: its head, and dashes of the shaft as outlines of the
+    // same seven points (the head's and the dashes' spare points doubled), that do not overlap.
+    std::vector<std::array<ScenePoint, 7>> dashedArrowOutline(
+        ScenePoint from, ScenePoint to, double square)
+    {
+        const std::array<ScenePoint, 7> whole = arrowOutline(from, to, square);
+        const auto mid = [](ScenePoint a, ScenePoint b) {
+            return ScenePoint { (a.x + b.x) / 2, (a.y + b.y) / 2 };
+        };
+        const ScenePoint tail = mid(whole[0], whole[6]);
+        const ScenePoint neck = mid(whole[1], whole[5]);
+        const double ox = whole[0].x - tail.x; // half the shaft's width, across it
+        const double oy = whole[0].y - tail.y;
+        std::vector<std::array<ScenePoint, 7>> parts;
+        parts.push_back({ whole[1], whole[1], whole[2], whole[3], whole[4], whole[5], whole[5] });
+        const double length = std::hypot(neck.x - tail.x, neck.y - tail.y);
+        const double dash = 0.28 * square;
+        const double gap = 0.16 * square;
+        for (double at = 0; at < length - gap / 2; at += dash + gap) {
+            const double end = std::min(length - gap / 2, at + dash);
+            const auto along = [&](double d) {
+                return ScenePoint { tail.x + (neck.x - tail.x) * d / length,
+                    tail.y + (neck.y - tail.y) * d / length };
+            };
+            const ScenePoint a = along(at);
+            const ScenePoint b = along(end);
+            const ScenePoint b1 { b.x + ox, b.y + oy };
+            const ScenePoint b2 { b.x - ox, b.y - oy };
+            parts.push_back({ ScenePoint { a.x + ox, a.y + oy }, b1, b1, b, b2, b2,
+                ScenePoint { a.x - ox, a.y - oy } });
+        }
+        return parts;
+    }
+
+    // A frame of width ring along the inside of the box, broken into three dashes a side.
+    void addDashedRing(std::vector<SceneMark>& marks, const LayoutBox& box, int ring, Rgb color)
+    {
+        for (int k = 0; k < 5; k += 2) {
+            const int from = box.width * k / 5;
+            const int to = box.width * (k + 1) / 5;
+            marks.push_back({ { box.left + from, box.top, to - from, ring }, color, 1, 0 });
+            marks.push_back(
+                { { box.left + from, box.bottom() - ring, to - from, ring }, color, 1, 0 });
+            marks.push_back({ { box.left, box.top + from, ring, to - from }, color, 1, 0 });
+            marks.push_back(
+                { { box.right() - ring, box.top + from, ring, to - from }, color, 1, 0 });
+        }
+    }
+
+    double distance(Rgb a, Rgb b)
+    {
+        return std::sqrt(
+            (a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) + (a.b - b.b) * (a.b - b.b));
     }
 
     // A text set in the font: its glyphs from the origin, its ink and the reference text's ink.
@@ -143,7 +203,8 @@ Scene buildScene(
     Scene scene;
     scene.layout = layoutDiagram(options, panel.blackToMove());
     const DiagramLayout& layout = scene.layout;
-    std::array<Rgb, 4> annotation = AnnotationColors;
+    scene.transparent = options.transparent;
+    const std::array<Rgb, 4>& annotation = AnnotationColors;
     switch (options.style) {
     case DiagramStyle::Color:
         scene.background = rgbOf(options.colorDiagramBackground);
@@ -154,8 +215,6 @@ Scene buildScene(
         scene.background = greyOf(rgbOf(options.colorDiagramBackground));
         scene.light = greyOf(rgbOf(options.colorLightSquares));
         scene.dark = greyOf(rgbOf(options.colorDarkSquares));
-        for (Rgb& c : annotation)
-            c = greyOf(c);
         break;
     case DiagramStyle::Print:
         scene.background = { 1, 1, 1 };
@@ -193,15 +252,28 @@ Scene buildScene(
     // frame of its own: white, black and dark grey frames for green, red and blue, and for
     // yellow a white frame lined with a thin black one.
     constexpr std::array<double, 4> FrameLevels { 1.0, 0.0, 1.0, 0.24 }; // green, red, yellow, blue
+    // In print the frames are black or grey and told apart by shape as well: green a solid and
+    // red a dashed black frame, yellow a solid and blue a dashed grey one, each laid on a white
+    // band that keeps the hatching off it. Arrows follow the same scheme.
+    constexpr std::array<double, 4> PrintLevels { 0.0, 0.0, 0.55, 0.55 };
+    constexpr std::array<bool, 4> Dashed { false, true, false, true };
     const bool framedMarks = options.style == DiagramStyle::Gray;
     const int ring = std::max(2, layout.square / 10);
     for (const SquareAnnotation& mark : options.annotations.squares) {
         if (!isOnBoard(mark.square))
             continue;
-        Rgb color = annotation[static_cast<std::size_t>(mark.color)];
-        if (framedMarks) {
-            const double level = FrameLevels[static_cast<std::size_t>(mark.color)];
-            const LayoutBox box = layout.squareBox(mark.square);
+        const auto colorIndex = static_cast<std::size_t>(mark.color);
+        Rgb color = annotation[colorIndex];
+        const LayoutBox box = layout.squareBox(mark.square);
+        if (options.style == DiagramStyle::Print) {
+            const double level = PrintLevels[colorIndex];
+            scene.marks.push_back({ box, { 1, 1, 1 }, 1, 2 * ring });
+            if (Dashed[colorIndex])
+                addDashedRing(scene.marks, box, ring, { level, level, level });
+            else
+                scene.marks.push_back({ box, { level, level, level }, 1, ring });
+        } else if (framedMarks) {
+            const double level = FrameLevels[colorIndex];
             scene.marks.push_back({ box, { level, level, level }, 1, ring });
             if (mark.color == AnnotationColor::Yellow) {
                 const int line = std::max(1, ring / 2);
@@ -210,7 +282,17 @@ Scene buildScene(
                 scene.marks.push_back({ inner, { 0, 0, 0 }, 1, line });
             }
         } else {
-            scene.marks.push_back({ layout.squareBox(mark.square), color, MarkAlpha });
+            // A translucent fill that would hardly change the square's colour (a blue mark on
+            // a blue board's dark square) is drawn as an opaque frame in the mark's colour.
+            const bool dark = (fileOf(mark.square) + rankOf(mark.square)) % 2 == 0;
+            const Rgb square = dark ? scene.dark : scene.light;
+            const Rgb blended { square.r + (color.r - square.r) * MarkAlpha,
+                square.g + (color.g - square.g) * MarkAlpha,
+                square.b + (color.b - square.b) * MarkAlpha };
+            if (distance(blended, square) < MinMarkContrast)
+                scene.marks.push_back({ box, color, 1, ring });
+            else
+                scene.marks.push_back({ box, color, MarkAlpha });
         }
     }
 
@@ -226,9 +308,24 @@ Scene buildScene(
     for (const ArrowAnnotation& arrow : options.annotations.arrows) {
         if (!isOnBoard(arrow.from) || !isOnBoard(arrow.to) || arrow.from == arrow.to)
             continue;
-        scene.arrows.push_back({ arrowOutline(squareCentre(layout, arrow.from),
-                                     squareCentre(layout, arrow.to), layout.square),
-            annotation[static_cast<std::size_t>(arrow.color)], ArrowAlpha });
+        const ScenePoint from = squareCentre(layout, arrow.from);
+        const ScenePoint to = squareCentre(layout, arrow.to);
+        const auto colorIndex = static_cast<std::size_t>(arrow.color);
+        if (options.style == DiagramStyle::Color) {
+            scene.arrows.push_back(
+                { arrowOutline(from, to, layout.square), annotation[colorIndex], ArrowAlpha });
+            continue;
+        }
+        // Grey and print: black or a light grey, solid or dashed, as the marks.
+        const double level = options.style == DiagramStyle::Print ? PrintLevels[colorIndex]
+                                                                  : GrayArrowLevels[colorIndex];
+        const Rgb grey { level, level, level };
+        if (Dashed[colorIndex]) {
+            for (const auto& part : dashedArrowOutline(from, to, layout.square))
+                scene.arrows.push_back({ part, grey, ArrowAlpha });
+        } else {
+            scene.arrows.push_back({ arrowOutline(from, to, layout.square), grey, ArrowAlpha });
+        }
     }
 
     if (layout.coordinates) {
@@ -243,6 +340,39 @@ Scene buildScene(
                 if (placeText(text, true, layout.labelFontSize, digit, layout.rankLabelBox(i, side),
                         "12345678"))
                     scene.texts.push_back(text);
+            }
+        }
+    }
+    if (layout.insideLabels && scene.hatch) {
+        // Print: a white patch under each label keeps the hatching off the letters; drawn
+        // with the marks, under the pieces.
+        for (int i = 0; i < 8; ++i) {
+            scene.marks.push_back({ layout.insideFileLabelBox(i), { 1, 1, 1 }, 1, 0 });
+            scene.marks.push_back({ layout.insideRankLabelBox(i), { 1, 1, 1 }, 1, 0 });
+        }
+    }
+    if (layout.insideLabels) {
+        // In the other square colour, as wooden boards print them; black in print.
+        SceneText text;
+        for (int i = 0; i < 8; ++i) {
+            const std::string letter(1, static_cast<char>('a' + i));
+            const std::string digit(1, static_cast<char>('1' + i));
+            const int fileSquare = squareIndex(i, layout.flip ? 7 : 0);
+            const int rankSquare = squareIndex(layout.flip ? 7 : 0, i);
+            const auto ink = [&](int square) {
+                if (scene.hatch)
+                    return Rgb { 0, 0, 0 }; // on the white patch put under it below
+                return (fileOf(square) + rankOf(square)) % 2 == 0 ? scene.light : scene.dark;
+            };
+            if (placeText(text, true, layout.labelFontSize, letter, layout.insideFileLabelBox(i),
+                    "abcdefh")) {
+                text.color = ink(fileSquare);
+                scene.texts.push_back(text);
+            }
+            if (placeText(text, true, layout.labelFontSize, digit, layout.insideRankLabelBox(i),
+                    "12345678")) {
+                text.color = ink(rankSquare);
+                scene.texts.push_back(text);
             }
         }
     }

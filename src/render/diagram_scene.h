@@ -20,6 +20,7 @@ struct SceneGlyph {
 
 struct SceneText {
     bool bold = false;
+    Rgb color; // black unless set
     double size = 0; // the font size (em) in output units
     std::vector<SceneGlyph> glyphs;
 };
@@ -32,6 +33,7 @@ struct ScenePiece {
 struct Scene {
     DiagramLayout layout;
     Rgb background;
+    bool transparent = false; // no background painted
     Rgb light;
     Rgb dark;
     bool hatch = false; // print style: dark squares hatched instead of filled

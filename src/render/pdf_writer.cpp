@@ -23,7 +23,49 @@ namespace {
         return options.dpi > 0 ? unitsPerInch / options.dpi : 1.0;
     }
 
+    constexpr double PageRoom = 36; // the least margin on a page, half an inch
+
+    double pageWidthOf(PdfPageSize page)
+    {
+        return page == PdfPageSize::A4 ? A4Width : LetterWidth;
+    }
+    double pageHeightOf(PdfPageSize page)
+    {
+        return page == PdfPageSize::A4 ? A4Height : LetterHeight;
+    }
+
+    bool fitsPage(double width, double height, PdfPageSize page)
+    {
+        return width <= pageWidthOf(page) - 2 * PageRoom + 1e-9
+            && height <= pageHeightOf(page) - 2 * PageRoom + 1e-9;
+    }
+
 } // namespace
+
+const char* pageSizeName(PdfPageSize page)
+{
+    return page == PdfPageSize::A4 ? "A4" : page == PdfPageSize::Letter ? "Letter" : "diagram";
+}
+
+int largestSquareOnPage(const DiagramRenderOptions& options, PdfPageSize page)
+{
+    if (page == PdfPageSize::Diagram)
+        return MaxSquarePx;
+    const double scale = vectorScale(options, PointsPerInch);
+    DiagramRenderOptions o = options;
+    // The size grows with the square; the largest that fits, by halving.
+    int low = MinSquarePx - 1;
+    int high = MaxSquarePx;
+    while (low < high) {
+        o.squarePx = (low + high + 1) / 2;
+        const DiagramSize size = diagramSize(o);
+        if (fitsPage(size.width * scale, size.height * scale, page))
+            low = o.squarePx;
+        else
+            high = o.squarePx - 1;
+    }
+    return low < MinSquarePx ? 0 : low;
+}
 
 std::string renderDiagramPdf(const TChessPosition& board, const PanelState& panel,
     const DiagramRenderOptions& options, PdfPageSize page)
@@ -102,13 +144,17 @@ bool PdfDiagramWriter::addPage(
     const double height = layout.height * scale;
     double pageWidth = width;
     double pageHeight = height;
-    double fit = 1.0;
     if (d.page != PdfPageSize::Diagram) {
         pageWidth = d.page == PdfPageSize::A4 ? A4Width : LetterWidth;
         pageHeight = d.page == PdfPageSize::A4 ? A4Height : LetterHeight;
-        // A diagram larger than the page is shrunk to fit inside half-inch margins.
-        const double room = 36;
-        fit = std::min({ 1.0, (pageWidth - 2 * room) / width, (pageHeight - 2 * room) / height });
+        // A diagram larger than the page is an error: a silent shrink would print a size
+        // nobody asked for.
+        if (!fitsPage(width, height, d.page)) {
+            d.error = "the diagram does not fit "
+                + std::string(d.page == PdfPageSize::A4 ? "an " : "a ") + pageSizeName(d.page)
+                + " page";
+            return false;
+        }
     }
     if (!d.surface) {
         d.surface.reset(
@@ -124,8 +170,13 @@ bool PdfDiagramWriter::addPage(
     bool ok = false;
     {
         const CairoContext cr(cairo_create(d.surface.get()));
-        cairo_translate(cr.get(), (pageWidth - width * fit) / 2, (pageHeight - height * fit) / 2);
-        cairo_scale(cr.get(), scale * fit, scale * fit);
+        cairo_translate(cr.get(), (pageWidth - width) / 2, (pageHeight - height) / 2);
+        cairo_scale(cr.get(), scale, scale);
+        // The page stays white around the diagram: its background covers its own box only.
+        if (d.page != PdfPageSize::Diagram) {
+            cairo_rectangle(cr.get(), 0, 0, layout.width, layout.height);
+            cairo_clip(cr.get());
+        }
         paintScene(cr.get(), scene, *d.pieces);
         cairo_show_page(cr.get());
         ok = cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;

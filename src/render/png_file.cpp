@@ -1,8 +1,10 @@
 // The PNG file of a diagram: the painted image, encoded with the position as metadata.
 #include "diagram_painter.h"
 
+#include "export/text_exports.h"
 #include "position/epd_line.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -64,11 +66,11 @@ namespace {
         // The file, with extra chunks (complete, CRC included) right after IHDR; empty when
         // zlib fails.
         std::string encode(const unsigned char* data, int width, int height, int stride,
-            const std::string& extraChunks)
+            const std::string& extraChunks, bool alpha = false)
         {
             if (!m_ready || deflateReset(&m_z) != Z_OK)
                 return {};
-            const std::size_t rowBytes = 1 + 3 * static_cast<std::size_t>(width);
+            const std::size_t rowBytes = 1 + (alpha ? 4 : 3) * static_cast<std::size_t>(width);
             m_row.resize(rowBytes);
             m_idat.resize(deflateBound(&m_z, static_cast<uLong>(rowBytes * height)));
             m_z.next_out = reinterpret_cast<Bytef*>(m_idat.data());
@@ -86,11 +88,17 @@ namespace {
                 unsigned char* out = m_row.data();
                 *out++ = y == 0 ? 1 : 2;
                 for (int x = 0; x < width; ++x) {
-                    const std::uint32_t p = current[x];
-                    const std::uint32_t q = above ? above[x] : x > 0 ? current[x - 1] : 0;
+                    std::uint32_t p = current[x];
+                    std::uint32_t q = above ? above[x] : x > 0 ? current[x - 1] : 0;
+                    if (alpha) {
+                        p = straight(p);
+                        q = straight(q);
+                    }
                     *out++ = static_cast<unsigned char>(channel(p, 16) - channel(q, 16));
                     *out++ = static_cast<unsigned char>(channel(p, 8) - channel(q, 8));
                     *out++ = static_cast<unsigned char>(channel(p, 0) - channel(q, 0));
+                    if (alpha)
+                        *out++ = static_cast<unsigned char>(channel(p, 24) - channel(q, 24));
                 }
                 m_z.next_in = m_row.data();
                 m_z.avail_in = static_cast<uInt>(rowBytes);
@@ -105,7 +113,8 @@ namespace {
             std::string header;
             appendBigEndian(header, static_cast<std::uint32_t>(width));
             appendBigEndian(header, static_cast<std::uint32_t>(height));
-            header += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB, no interlace
+            // 8-bit RGB or RGBA, no interlace
+            header += std::string(alpha ? "\x08\x06\x00\x00\x00" : "\x08\x02\x00\x00\x00", 5);
             appendChunk(png, "IHDR", header);
             png += extraChunks;
             appendChunk(png, "IDAT", std::string(m_idat.data(), compressed));
@@ -114,6 +123,18 @@ namespace {
         }
 
     private:
+        // A premultiplied ARGB word as straight (not premultiplied) colour.
+        static std::uint32_t straight(std::uint32_t p)
+        {
+            const std::uint32_t a = p >> 24;
+            if (a == 0 || a == 255)
+                return a == 0 ? 0 : p;
+            const auto un = [&](int shift) {
+                return std::min<std::uint32_t>(255, (((p >> shift) & 0xFF) * 255 + a / 2) / a);
+            };
+            return (a << 24) | (un(16) << 16) | (un(8) << 8) | un(0);
+        }
+
         z_stream m_z {};
         bool m_ready = false;
         std::vector<unsigned char> m_row;
@@ -139,10 +160,14 @@ std::string renderDiagramPng(
     }
     appendChunk(chunks, "tEXt", latin1Text("FEN", BuildEPDLine(board, panel)));
     appendChunk(chunks, "tEXt", latin1Text("Software", "Pictog"));
+    // iTXt: keyword, NUL, uncompressed, method 0, no language, no translated keyword, UTF-8.
+    appendChunk(chunks, "iTXt",
+        std::string("Description\0\0\0\0\0", 16)
+            + DescribePosition(boardCodesOf(board), panel.moveRight));
     thread_local PngWriter writer;
     return writer.encode(cairo_image_surface_get_data(surface.get()),
         cairo_image_surface_get_width(surface.get()), cairo_image_surface_get_height(surface.get()),
-        cairo_image_surface_get_stride(surface.get()), chunks);
+        cairo_image_surface_get_stride(surface.get()), chunks, options.transparent);
 }
 
 } // namespace pictog

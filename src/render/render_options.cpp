@@ -1,5 +1,7 @@
 #include "diagram_renderer.h"
 
+#include <cctype>
+
 namespace pictog {
 
 PictureSettings pictureSettingsOf(const TPictogParams& params)
@@ -28,15 +30,43 @@ DiagramChoices choicesOf(const DiagramExportSettings& settings, bool flip)
     return choices;
 }
 
+bool isHexColor(std::string_view text)
+{
+    if (text.size() != 7 || text[0] != '#')
+        return false;
+    for (char c : text.substr(1))
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
 DiagramRenderOptions buildRenderOptions(const PictureSettings& settings,
     const DiagramChoices& choices, const Captions& captions, const Annotations& annotations)
 {
     DiagramRenderOptions options;
-    options.showBorder = settings.showBorder;
-    options.coordinates = settings.coordinates;
+    // Light and dark squares of the brown, green and gray themes.
+    constexpr const char* ThemeColors[][2]
+        = { { "#F0D9B5", "#B58863" }, { "#EEEED2", "#769656" }, { "#DCDCDC", "#A0A0A0" } };
+    options.showBorder = settings.showBorder && choices.frame == FrameStyle::Classic;
+    options.frame = choices.frame;
+    options.coordinates = choices.coordinates == CoordinatePlace::Settings
+        ? settings.coordinates
+        : choices.coordinates != CoordinatePlace::None;
+    options.coordinatesInside = choices.coordinates == CoordinatePlace::Inside;
     options.colorLightSquares = settings.colorLightSquares;
     options.colorDarkSquares = settings.colorDarkSquares;
-    options.colorDiagramBackground = settings.colorDiagramBackground;
+    if (choices.theme != BoardTheme::Blue) {
+        const auto* pair = ThemeColors[static_cast<int>(choices.theme) - 1];
+        options.colorLightSquares = pair[0];
+        options.colorDarkSquares = pair[1];
+    }
+    if (!choices.lightSquares.empty())
+        options.colorLightSquares = choices.lightSquares;
+    if (!choices.darkSquares.empty())
+        options.colorDarkSquares = choices.darkSquares;
+    options.colorDiagramBackground
+        = choices.background.empty() ? settings.colorDiagramBackground : choices.background;
+    options.transparent = choices.transparent;
     options.squarePx = choices.squarePx;
     options.dpi = choices.dpi;
     options.style = choices.style;

@@ -334,10 +334,13 @@ std::string writeSceneSvg(const Scene& scene, const std::string& line, const Svg
         out += "<clipPath id=\"" + darkId + "\"><path d=\"" + darkSquares + "\"/></clipPath>\n";
     out += "</defs>\n";
 
-    out += "<rect width=\"" + std::to_string(layout.width) + "\" height=\""
-        + std::to_string(layout.height) + "\" fill=\"";
-    appendColor(out, scene.background);
-    out += "\"/>\n<path fill=\"#000000\" fill-rule=\"evenodd\" d=\"";
+    if (!scene.transparent) {
+        out += "<rect width=\"" + std::to_string(layout.width) + "\" height=\""
+            + std::to_string(layout.height) + "\" fill=\"";
+        appendColor(out, scene.background);
+        out += "\"/>\n";
+    }
+    out += "<path fill=\"#000000\" fill-rule=\"evenodd\" d=\"";
     if (layout.border > 0) {
         appendBox(out, { 0, 0, layout.width, layout.height });
         appendBox(out,
@@ -411,7 +414,13 @@ std::string writeSceneSvg(const Scene& scene, const std::string& line, const Svg
             appendNumber(out, g.y, 3);
             out += ") scale(";
             appendNumber(out, text.size / 100, 5);
-            out += ")\"/>\n";
+            out += ")\"";
+            if (text.color.r != 0 || text.color.g != 0 || text.color.b != 0) {
+                out += " fill=\"";
+                appendColor(out, text.color);
+                out += '"';
+            }
+            out += "/>\n";
         }
     }
     if (layout.marker) {

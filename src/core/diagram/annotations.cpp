@@ -99,11 +99,19 @@ namespace {
     std::optional<std::string> readArrows(std::string_view text, Annotations& into)
     {
         return forEachItem(text, [&](std::string_view item) -> std::optional<std::string> {
-            const auto color = colorFromLetter(item[0]);
-            const auto from = item.size() == 5 ? squareFromName(item.substr(1, 2)) : std::nullopt;
-            const auto to = item.size() == 5 ? squareFromName(item.substr(3, 2)) : std::nullopt;
+            // Without a colour letter the arrow is green; the length tells the two forms apart
+            // ("be2e4" is blue, "b2b4" a green arrow from b2).
+            const bool lettered = item.size() == 5;
+            const auto color = lettered ? colorFromLetter(item[0]) : AnnotationColor::Green;
+            const std::string_view squares = lettered ? item.substr(1) : item;
+            const auto from
+                = squares.size() == 4 ? squareFromName(squares.substr(0, 2)) : std::nullopt;
+            const auto to
+                = squares.size() == 4 ? squareFromName(squares.substr(2, 2)) : std::nullopt;
             if (!color || !from || !to || *from == *to)
-                return "bad arrow '" + quoteForMessage(item) + "'";
+                return "bad arrow '" + quoteForMessage(item)
+                    + "': expected an optional colour letter G, R, Y or B and two different "
+                      "squares, e.g. Ge2e4";
             putArrow(into, { *from, *to, *color });
             return std::nullopt;
         });
@@ -112,10 +120,12 @@ namespace {
     std::optional<std::string> readSquares(std::string_view text, Annotations& into)
     {
         return forEachItem(text, [&](std::string_view item) -> std::optional<std::string> {
-            const auto color = colorFromLetter(item[0]);
-            const auto square = item.size() == 3 ? squareFromName(item.substr(1, 2)) : std::nullopt;
+            const bool lettered = item.size() == 3;
+            const auto color = lettered ? colorFromLetter(item[0]) : AnnotationColor::Green;
+            const auto square = squareFromName(lettered ? item.substr(1) : item);
             if (!color || !square)
-                return "bad square '" + quoteForMessage(item) + "'";
+                return "bad square '" + quoteForMessage(item)
+                    + "': expected an optional colour letter G, R, Y or B and a square, e.g. Gd5";
             putSquare(into, { *square, *color });
             return std::nullopt;
         });

@@ -58,11 +58,13 @@ void toggleArrow(Annotations& annotations, const ArrowAnnotation& arrow);
 void toggleSquare(Annotations& annotations, const SquareAnnotation& mark);
 
 // Reads a comma-separated arrow list such as "Ge2e4,Rd1d8" into annotations (blanks around the
-// items are allowed; letters in either case). An arrow between squares already joined replaces
-// that one. Returns the message "bad arrow 'ITEM'" for the first item that is not a colour letter
-// and two different squares; annotations is then unchanged.
+// items are allowed; letters in either case; an item without a colour letter, "e2e4", is green).
+// An arrow between squares already joined replaces that one. Returns the message "bad arrow
+// 'ITEM': expected ..." for the first item that is not an optional colour letter and two
+// different squares; annotations is then unchanged.
 std::optional<std::string> parseArrowList(std::string_view text, Annotations& annotations);
-// Reads a square list such as "Yd5,Rf7"; the message for a bad item is "bad square 'ITEM'".
+// Reads a square list such as "Yd5,Rf7,e4" ("e4" green); the message for a bad item is
+// "bad square 'ITEM': expected ...".
 std::optional<std::string> parseSquareList(std::string_view text, Annotations& annotations);
 
 // Reads every "[%cal LIST]" and "[%csl LIST]" command in a comment (other text is ignored), as

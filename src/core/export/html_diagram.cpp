@@ -197,4 +197,52 @@ std::string BuildHTMLCode(const HtmlSettings& settings, const Captions& captions
     return out.take();
 }
 
+namespace {
+
+    std::string base64(std::string_view bytes)
+    {
+        static const char Digits[]
+            = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        std::string out;
+        out.reserve((bytes.size() + 2) / 3 * 4);
+        for (std::size_t i = 0; i < bytes.size(); i += 3) {
+            const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+            std::uint32_t v = 0;
+            for (std::size_t k = 0; k < 3; ++k)
+                v = (v << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+            for (std::size_t k = 0; k < 4; ++k)
+                out += k <= n ? Digits[(v >> (18 - 6 * k)) & 63] : '=';
+        }
+        return out;
+    }
+
+} // namespace
+
+std::string embedHtmlImages(std::string_view code, std::string_view base,
+    const std::function<std::optional<std::string>(const std::string& name)>& readImage,
+    std::string& missing)
+{
+    const std::string prefix = "<IMG src=\"" + std::string(base);
+    std::string out;
+    std::size_t at = 0;
+    for (std::size_t found; (found = code.find(prefix, at)) != std::string_view::npos;) {
+        const std::size_t nameStart = found + prefix.size();
+        const std::size_t nameEnd = code.find('"', nameStart);
+        if (nameEnd == std::string_view::npos)
+            break;
+        const std::string name(code.substr(nameStart, nameEnd - nameStart));
+        const std::optional<std::string> bytes = readImage(name);
+        if (!bytes) {
+            missing = name;
+            return {};
+        }
+        out.append(code, at, found - at);
+        out += "<IMG src=\"data:image/gif;base64,";
+        out += base64(*bytes);
+        at = nameEnd;
+    }
+    out.append(code, at, std::string_view::npos);
+    return out;
+}
+
 } // namespace pictog

@@ -3,6 +3,8 @@
 #include "position/chess_position.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,5 +63,13 @@ std::string htmlImageBase(const HtmlSettings& settings, HtmlMode mode);
 // validated: captions, colours, alignment and image bases go in exactly as given.
 std::string BuildHTMLCode(const HtmlSettings& settings, const Captions& captions,
     std::string_view fenLine, int moveRight, const BoardCodes& pieces, HtmlMode mode);
+
+// The table code with every image under base (as htmlImageBase gives it for the clipboard)
+// turned into a data: URI of the image's bytes, so that the code works pasted anywhere without
+// an image folder. readImage gives the bytes of a file name such as "wk1.gif", or nothing; the
+// first name it cannot give is put into missing and the result is empty.
+std::string embedHtmlImages(std::string_view code, std::string_view base,
+    const std::function<std::optional<std::string>(const std::string& name)>& readImage,
+    std::string& missing);
 
 } // namespace pictog

@@ -130,4 +130,41 @@ std::string ShortDate(std::time_t when)
     return std::string(text, length);
 }
 
+std::string DescribePosition(const BoardCodes& pieces, int moveRight)
+{
+    static const char* const Names[] = { "pawn", "knight", "bishop", "rook", "queen", "king" };
+    std::string out;
+    for (int side = 0; side < 2; ++side) {
+        out += side == 0 ? "White:" : "; Black:";
+        bool any = false;
+        for (int kind = 5; kind >= 0; --kind) {
+            const int code = 1 + kind + 6 * side;
+            for (std::size_t i = 0; i < pieces.size(); ++i) {
+                if (pieces[i] != code)
+                    continue;
+                out += any ? ", " : " ";
+                out += Names[kind];
+                out += ' ';
+                out += static_cast<char>('a' + i % 8);
+                out += static_cast<char>('1' + i / 8);
+                any = true;
+            }
+        }
+        if (!any)
+            out += " no pieces";
+    }
+    out += moveRight == 1 ? "; Black to move" : "; White to move";
+    return out;
+}
+
+std::string BuildBBCode(std::string_view fenLine)
+{
+    return "[fen]" + std::string(fenLine) + "[/fen]";
+}
+
+std::string BuildMarkdownImage(const BoardCodes& pieces, int moveRight, std::string_view picture)
+{
+    return "![" + DescribePosition(pieces, moveRight) + "](" + std::string(picture) + ")";
+}
+
 } // namespace pictog

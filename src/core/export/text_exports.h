@@ -8,6 +8,17 @@
 
 namespace pictog {
 
+// The position read aloud, for alt texts and labels: "White: king g1, queen d1, pawn a2, ...;
+// Black: king e8, ...; White to move" (kings first, then queens, rooks, bishops, knights and
+// pawns, each kind from a1 towards h8; "no pieces" for a side without any).
+std::string DescribePosition(const BoardCodes& pieces, int moveRight);
+
+// The forum tag of a position: "[fen]LINE[/fen]".
+std::string BuildBBCode(std::string_view fenLine);
+
+// A Markdown image of the position: "![DESCRIPTION](PICTURE)".
+std::string BuildMarkdownImage(const BoardCodes& pieces, int moveRight, std::string_view picture);
+
 // The FEN string export: the line exactly as the line field shows it, no line end.
 std::string BuildFENString(std::string_view fenLine);
 

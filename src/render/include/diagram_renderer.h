@@ -30,6 +30,10 @@ constexpr long long MaxDiagramPixels = 200'000'000;
 constexpr int MinDpi = 1;
 constexpr int MaxDpi = 10000;
 
+// The line around the board: the classic heavy frame (with the picture's border when the
+// settings show one), a thin line, or none.
+enum class FrameStyle { Classic, Thin, None };
+
 // Everything that shapes a scalable diagram. The defaults give the classic proportions (38-pixel
 // squares, border and coordinates) in the settings' default colours.
 struct DiagramRenderOptions {
@@ -39,6 +43,12 @@ struct DiagramRenderOptions {
     bool marker = false; // side-to-move mark beside the board
     bool showBorder = true;
     bool coordinates = true;
+    bool coordinatesInside = false; // with coordinates: small labels in the squares' corners
+    FrameStyle frame = FrameStyle::Classic;
+    bool transparent = false; // no background: transparent PNG and SVG, nothing painted in PDF
+    // SVG as a fragment for a web page: no XML declaration, ids of its own, role="img" and the
+    // position read aloud as aria-label.
+    bool inlineSvg = false;
     DiagramStyle style = DiagramStyle::Color;
     std::string colorLightSquares = DefaultLightSquares;
     std::string colorDarkSquares = DefaultDarkSquares;
@@ -78,8 +88,15 @@ struct DiagramImage {
 DiagramImage renderDiagramImage(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
 
-// PDF page size: the diagram's own size, or the diagram centred on an A4 / Letter page.
+// PDF page size: the diagram's own size, or the diagram centred on a white A4 / Letter page.
 enum class PdfPageSize { Diagram, A4, Letter };
+
+// The largest square size (options.squarePx, the rest of the options as they are) whose diagram
+// fits the page inside half-inch margins; 0 when not even the smallest does. A diagram that
+// does not fit is an error, never shrunk.
+int largestSquareOnPage(const DiagramRenderOptions& options, PdfPageSize page);
+// "A4" or "Letter".
+const char* pageSizeName(PdfPageSize page);
 
 // The file formats the renderer writes.
 enum class DiagramFormat { Png, Svg, Pdf };
@@ -102,8 +119,9 @@ RenderResult renderDiagram(DiagramFormat format, const TChessPosition& board,
 // read; nothing when the options draw no text or the fonts are there.
 std::optional<std::string> missingFontFor(const DiagramRenderOptions& options);
 
-// The bytes of a PNG / SVG file of the diagram, carrying the built FEN line as metadata; empty
-// when the options do not pass checkRenderOptions.
+// The bytes of a PNG / SVG file of the diagram, carrying the built FEN line as metadata (the PNG
+// also the position read aloud as an iTXt "Description"); empty when the options do not pass
+// checkRenderOptions.
 std::string renderDiagramPng(
     const TChessPosition& board, const PanelState& panel, const DiagramRenderOptions& options);
 std::string renderDiagramSvg(
@@ -153,21 +171,42 @@ struct PictureSettings {
 // The picture settings of loaded settings.
 PictureSettings pictureSettingsOf(const TPictogParams& params);
 
-// A user's choices for one export besides what is drawn: size, resolution, style, orientation
-// and the side-to-move mark.
+// Board colours: blue is the settings' own colours, the others fixed pairs.
+enum class BoardTheme { Blue, Brown, Green, Gray };
+inline constexpr std::array<std::string_view, 4> BoardThemeNames
+    = { "blue", "brown", "green", "gray" };
+// Where the coordinates go: as the settings say, beside the board, in the squares, nowhere.
+enum class CoordinatePlace { Settings, Outside, Inside, None };
+inline constexpr std::array<std::string_view, 3> CoordinatePlaceNames
+    = { "outside", "inside", "none" };
+inline constexpr std::array<std::string_view, 3> FrameStyleNames = { "classic", "thin", "none" };
+
+// A user's choices for one export besides what is drawn: size, resolution, style, orientation,
+// the side-to-move mark and the board's look. The defaults leave the settings' look as it is.
 struct DiagramChoices {
     int squarePx = 38;
     double dpi = 0; // > 0: a physical size at this resolution
     DiagramStyle style = DiagramStyle::Color;
     bool flip = false;
     bool marker = false;
+    BoardTheme theme = BoardTheme::Blue;
+    std::string lightSquares; // "#RRGGBB" over the theme's; empty: the theme's
+    std::string darkSquares;
+    std::string background; // "#RRGGBB"; empty: the settings'
+    bool transparent = false; // no background at all
+    CoordinatePlace coordinates = CoordinatePlace::Settings;
+    FrameStyle frame = FrameStyle::Classic;
 };
+
+// True for "#RRGGBB" (hex digits in either case).
+bool isHexColor(std::string_view text);
 
 // The choices of the export dialog's settings; flip: the board as the window shows it.
 DiagramChoices choicesOf(const DiagramExportSettings& settings, bool flip);
 
-// The renderer's options: border, coordinates and colours from the settings, everything else
-// from the choices, with the captions and annotations to draw (empty ones draw nothing).
+// The renderer's options: border, coordinates and colours from the settings unless the choices
+// set a theme, colours, a coordinate place or a frame; everything else from the choices, with the
+// captions and annotations to draw (empty ones draw nothing).
 DiagramRenderOptions buildRenderOptions(const PictureSettings& settings,
     const DiagramChoices& choices, const Captions& captions, const Annotations& annotations);
 
