@@ -26,3 +26,5 @@ target_compile_definitions(gui_dialogs_test PRIVATE
 # The export dialog, Save as SVG/PDF and the three-form copy, compared with pictog-cli.
 pictog_add_gui_test(gui_export_test gui_export_test.cpp)
 add_dependencies(gui_export_test pictog-cli)
+# The board at Large and Fit to window: mouse mapping, the panel beside it, the View settings.
+pictog_add_gui_test(gui_board_size_test gui_board_size_test.cpp)

@@ -98,6 +98,7 @@ TFormMain::TFormMain(
     MainFormOnCreate();
     createDialogs();
     setUpEditorExtras();
+    setUpViewMenu();
 }
 
 void TFormMain::createDialogs()

@@ -180,6 +180,8 @@ void TPictogParams::LoadSettings()
     m_boardAnnotations
         = m_activated ? m_ini.readString(SectionDiagramExport, "annotations", "") : std::string();
 
+    m_view = readViewSettings(m_ini);
+
     if (m_modified)
         SaveSettings();
 }
@@ -231,6 +233,9 @@ bool TPictogParams::SaveSettings()
         writeDiagramExportSettings(m_ini, m_diagramExport);
         m_ini.writeString(SectionDiagramExport, "annotations", m_boardAnnotations);
     }
+    // Likewise the window's view, written once it differs from the classic one.
+    if (m_ini.hasSection(SectionView) || m_view != ViewSettings {})
+        writeViewSettings(m_ini, m_view);
 
     // A file that was there but could not be read is never replaced: it may hold settings this
     // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.

@@ -8,6 +8,7 @@
 #include "html_color.h"
 #include "ini_file.h"
 #include "program_locations.h"
+#include "view_settings.h"
 
 #include <memory>
 #include <string>
@@ -193,6 +194,10 @@ public:
     const std::string& boardAnnotations() const { return m_boardAnnotations; }
     void setBoardAnnotations(std::string_view value) { assign(m_boardAnnotations, value); }
 
+    // "View": the window's board size and coordinates.
+    const ViewSettings& view() const { return m_view; }
+    void setView(const ViewSettings& value) { assign(m_view, value); }
+
 private:
     TPictogParams(std::string programDir, std::string iniFile, std::string previewFile,
         bool readOnly, ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem);
@@ -258,6 +263,7 @@ private:
     std::string m_urlWinBoardForum { DefaultWinBoardForumUrl };
 
     DiagramExportSettings m_diagramExport;
+    ViewSettings m_view;
     std::string m_boardAnnotations;
 };
 
