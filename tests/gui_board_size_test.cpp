@@ -3,22 +3,27 @@
 // the panel moved beside the board, and the View section of the settings.
 #include "gui_test_support.h"
 
+#include "board_picture.h"
 #include "board_widget.h"
 #include "main_form.h"
 
 #include "diagram/annotations.h"
 #include "position/chess_position.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 namespace pictog::gui::test {
@@ -62,6 +67,50 @@ namespace {
                                     << p.y();
                             }
             }
+        }
+    }
+
+    TEST(BoardPictureTest, APiecePictureOverItsSquareIsTheRenderedBoardThere)
+    {
+        struct Row {
+            int piece;
+            const char* square;
+            bool flip;
+            int devSquare;
+        };
+        const Row rows[] = { { WhiteKnight, "e4", false, 76 }, { BlackQueen, "d8", false, 57 },
+            { WhitePawn, "a1", true, 76 }, { BlackKing, "h5", true, 152 } };
+        const ColorValue light = colorValue(240, 217, 181);
+        const ColorValue dark = colorValue(181, 136, 99);
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.square);
+            BoardPicture picture;
+            BoardPicture::Pieces pieces {};
+            const int s = sq(row.square);
+            pieces[static_cast<std::size_t>(s)] = row.piece;
+            const QImage board = picture.board(pieces, row.flip, light, dark, row.devSquare);
+            ASSERT_EQ(board.width(), 8 * row.devSquare);
+            // Where the square is on the screen, and its colour (a1 is dark).
+            const int column = row.flip ? 7 - fileOf(s) : fileOf(s);
+            const int line = row.flip ? rankOf(s) : 7 - rankOf(s);
+            const ColorValue c = (fileOf(s) + rankOf(s)) % 2 ? light : dark;
+            QImage composed(row.devSquare, row.devSquare, QImage::Format_ARGB32_Premultiplied);
+            composed.fill(QColor(redOf(c), greenOf(c), blueOf(c)));
+            QPainter(&composed).drawImage(0, 0, picture.piece(row.piece, row.devSquare));
+            const QImage rendered = board.copy(
+                column * row.devSquare, line * row.devSquare, row.devSquare, row.devSquare);
+            int worst = 0;
+            int inked = 0;
+            for (int y = 0; y < row.devSquare; ++y)
+                for (int x = 0; x < row.devSquare; ++x) {
+                    const QRgb a = composed.pixel(x, y);
+                    const QRgb b = rendered.pixel(x, y);
+                    worst = std::max({ worst, std::abs(qRed(a) - qRed(b)),
+                        std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)) });
+                    inked += a != composed.pixel(0, 0);
+                }
+            EXPECT_LE(worst, 2);
+            EXPECT_GT(inked, row.devSquare * row.devSquare / 8) << "the piece is there";
         }
     }
 
@@ -178,6 +227,36 @@ namespace {
             EXPECT_EQ(formatAnnotationComment(form->annotations()), "[%csl Rh7][%cal Gb1c3]");
         }
         EXPECT_TRUE(platform.messages.shown.isEmpty());
+    }
+
+    TEST_F(BoardSizeTest, ThePaletteColourSwitchPlacesBlackWithTheLeftButtonAndWhiteWithTheRight)
+    {
+        struct Row {
+            bool black;
+            Qt::MouseButton button;
+            const char* expected; // the piece placed on d4
+        };
+        const Row rows[] = { { false, Qt::LeftButton, "3Q4" }, { false, Qt::RightButton, "3q4" },
+            { true, Qt::LeftButton, "3q4" }, { true, Qt::RightButton, "3Q4" } };
+        start();
+        auto* before = form->findChild<QWidget*>(QStringLiteral("BtnPaletteColour"));
+        EXPECT_TRUE(before == nullptr || !before->isVisible()) << "the classic window has none";
+        child<QAction>("MIViewBoardLarge")->trigger();
+        auto* colour = child<QAbstractButton>("BtnPaletteColour");
+        ASSERT_TRUE(colour->isVisible());
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.black ? "black " : "white ") + row.expected);
+            paste("8/8/8/8/8/8/8/8 w - - 0 1");
+            if (colour->isChecked() != row.black)
+                QTest::mouseClick(colour, Qt::LeftButton);
+            QTest::mouseClick(child<QWidget>("ImageQueen"), Qt::LeftButton);
+            QTest::mouseClick(board(), row.button, Qt::NoModifier, centre("d4"));
+            EXPECT_EQ(line(), QString::fromLatin1("8/8/8/8/") + row.expected + "/8/8/8 w - - 0 1");
+        }
+        // Back at the classic size the switch is gone and the palette places white again.
+        child<QAction>("MIViewBoardClassic")->trigger();
+        EXPECT_FALSE(colour->isVisible());
+        EXPECT_FALSE(colour->isChecked());
     }
 
     TEST_F(BoardSizeTest, CtrlDragShowsTheArrowItWillLeaveWhileItIsDrawn)

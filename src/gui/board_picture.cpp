@@ -75,7 +75,12 @@ const QImage& BoardPicture::piece(int piece, int devSquare)
     static const QImage none;
     if (piece < WhitePawn || piece > BlackKing)
         return none;
-    if (m_pieceSquare != devSquare) {
+    auto found = m_pieces.find(devSquare);
+    if (found == m_pieces.end()) {
+        // A window resized step by step would otherwise gather a set for every size it passed.
+        if (m_pieces.size() >= 4)
+            m_pieces.clear();
+        auto& set = m_pieces[devSquare];
         // All twelve pieces on one board, drawn once on black and once on white squares: where
         // a pixel differs between the two the piece is translucent there, and on black its
         // premultiplied colour is what the black picture shows.
@@ -100,11 +105,11 @@ const QImage& BoardPicture::piece(int piece, int devSquare)
                         std::min(qBlue(black), alpha), alpha);
                 }
             }
-            m_pieces[static_cast<std::size_t>(p)] = onBlack.isNull() ? QImage() : sprite;
+            set[static_cast<std::size_t>(p)] = onBlack.isNull() ? QImage() : sprite;
         }
-        m_pieceSquare = devSquare;
+        found = m_pieces.find(devSquare);
     }
-    return m_pieces[static_cast<std::size_t>(piece)];
+    return found->second[static_cast<std::size_t>(piece)];
 }
 
 } // namespace pictog::gui

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include <array>
+#include <map>
 #include <optional>
 
 namespace pictog::gui {
@@ -29,7 +30,7 @@ public:
 
 // The board and its pieces drawn by the diagram renderer at any square size, as the diagram
 // files draw them. The board picture is kept until the position, the orientation, the colours
-// or the size change; the piece pictures until the size changes.
+// or the size change; the piece pictures of the last few sizes are kept.
 class BoardPicture
 {
 public:
@@ -59,8 +60,8 @@ private:
     };
     std::optional<BoardKey> m_boardKey;
     QImage m_board;
-    int m_pieceSquare = 0;
-    std::array<QImage, 13> m_pieces;
+    // The piece pictures by size: the board's and the palette's at least.
+    std::map<int, std::array<QImage, 13>> m_pieces;
 };
 
 // The pieces the board view shows, with the square hidden (or none, -1) left empty.

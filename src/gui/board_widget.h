@@ -44,6 +44,8 @@ public:
     void setCoordinates(bool shown);
     // True when the renderer draws the board rather than the view's classic raster.
     bool drawsScaled() const;
+    // The renderer's picture of one piece on a transparent square of devSquare pixels.
+    const QImage& pieceImage(int piece, int devSquare) { return m_picture.piece(piece, devSquare); }
     // The board view's pixel for a point of the widget.
     QPoint viewPoint(QPoint widgetPoint) const;
 

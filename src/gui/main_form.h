@@ -268,6 +268,9 @@ private:
     void setUpExportActions();
     // View > Board size and View > Coordinates, as the settings last left them.
     void setUpViewMenu();
+    // True when the palette's colour switch (shown beside the larger boards) is on Black: a
+    // palette piece is then placed black by the left button and white by the right.
+    bool paletteShowsBlack() const;
     // Renders the document's diagram in the format, turned when flip, and asks for the file;
     // false when nothing was written.
     bool saveDiagram(

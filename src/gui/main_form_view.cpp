@@ -8,10 +8,15 @@
 
 #include <QActionGroup>
 #include <QEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
+#include <QPainter>
+#include <QToolButton>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -29,6 +34,10 @@ namespace {
     constexpr int PanelBottom = 321;
     // The palette's column, left of the board, stays where it is.
     constexpr int PaletteRight = 62;
+    constexpr const char* PaletteNames[]
+        = { "ImageKing", "ImageQueen", "ImageRook", "ImageBishop", "ImageKnight", "ImagePawn" };
+    constexpr int PalettePieces[]
+        = { WhiteKing, WhiteQueen, WhiteRook, WhiteBishop, WhiteKnight, WhitePawn };
 
     // Keeps the classic geometry of every widget on the client area and places them for a
     // board of any square size; in the window-filling size it follows the client area's size.
@@ -45,10 +54,56 @@ namespace {
             for (QWidget* child : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
                 m_classic.emplace_back(child, child->geometry());
             client->installEventFilter(this);
+            for (std::size_t i = 0; i < m_icons.size(); ++i) {
+                m_icons[i].label = client->findChild<QLabel*>(QLatin1String(PaletteNames[i]));
+                m_icons[i].classic = m_icons[i].label->pixmap();
+            }
+            // Under the palette, where the larger boards leave room: which colour it places.
+            m_colour = new QToolButton(client);
+            m_colour->setObjectName(QStringLiteral("BtnPaletteColour"));
+            m_colour->setCheckable(true);
+            m_colour->setText(QStringLiteral("White"));
+            m_colour->setToolTip(
+                QStringLiteral("The colour the palette places (right click: the other)"));
+            m_colour->setGeometry(8, 392, 54, 24);
+            m_colour->hide();
+            connect(m_colour, &QToolButton::toggled, this, [this](bool black) {
+                m_colour->setText(black ? QStringLiteral("Black") : QStringLiteral("White"));
+                paintPalette();
+            });
+        }
+
+        bool paletteShowsBlack() const { return m_colour->isVisible() && m_colour->isChecked(); }
+
+        // The palette's pieces drawn by the renderer at the screen's resolution, in the colour
+        // chosen; the classic pictures at the classic size and resolution.
+        void paintPalette()
+        {
+            const double ratio = m_client->devicePixelRatioF();
+            const bool classic = m_size == BoardSize::Classic && ratio == 1.0;
+            const int devSquare = static_cast<int>(std::lround(TPictogram2D::SquareSize * ratio));
+            for (std::size_t i = 0; i < m_icons.size(); ++i) {
+                const PaletteIcon& icon = m_icons[i];
+                if (classic || icon.classic.isNull()) {
+                    icon.label->setPixmap(icon.classic);
+                    continue;
+                }
+                const int piece = PalettePieces[i] + (paletteShowsBlack() ? 6 : 0);
+                QImage image(devSquare, devSquare, QImage::Format_ARGB32_Premultiplied);
+                // The classic picture's own background behind the piece.
+                image.fill(icon.classic.toImage().pixelColor(0, 0));
+                QPainter painter(&image);
+                painter.drawImage(0, 0, m_board->pieceImage(piece, devSquare));
+                painter.end();
+                image.setDevicePixelRatio(ratio);
+                icon.label->setPixmap(QPixmap::fromImage(image));
+            }
         }
 
         void apply(BoardSize size)
         {
+            if (size == BoardSize::Classic)
+                m_colour->setChecked(false);
             m_size = size;
             const bool fit = size == BoardSize::Fit;
             if (fit) {
@@ -67,6 +122,8 @@ namespace {
                 m_window->layout()->setSizeConstraint(QLayout::SetFixedSize);
                 place(square);
             }
+            m_colour->setVisible(size != BoardSize::Classic);
+            paintPalette();
             // A resizable window gets its maximize box; the fixed one keeps the classic frame.
             if (m_window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint) != fit) {
                 const bool visible = m_window->isVisible();
@@ -113,9 +170,15 @@ namespace {
             m_board->setSquareSize(square);
         }
 
+        struct PaletteIcon {
+            QLabel* label = nullptr;
+            QPixmap classic;
+        };
         QMainWindow* m_window;
         QWidget* m_client;
         BoardWidget* m_board;
+        std::array<PaletteIcon, 6> m_icons;
+        QToolButton* m_colour = nullptr;
         BoardSize m_size = BoardSize::Classic;
         std::vector<std::pair<QWidget*, QRect>> m_classic;
     };
@@ -153,9 +216,16 @@ void TFormMain::setUpViewMenu()
         m_params->setView(changed);
     });
     ui->Pictogram2D1->setCoordinates(settings.coordinates);
-    // The classic size is what the form already is: nothing is moved or drawn for it now.
-    if (settings.boardSize != BoardSize::Classic)
+    // The classic size is what the form already is: nothing is moved or drawn for it now,
+    // unless the screen's resolution asks for sharper pieces in the palette.
+    if (settings.boardSize != BoardSize::Classic || devicePixelRatioF() != 1.0)
         setBoardSize(settings.boardSize);
+}
+
+bool TFormMain::paletteShowsBlack() const
+{
+    const auto* sizer = findChild<BoardSizeLayout*>(QStringLiteral("BoardSizeLayout"));
+    return sizer && sizer->paletteShowsBlack();
 }
 
 void TFormMain::setBoardSize(BoardSize size)
