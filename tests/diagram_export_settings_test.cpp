@@ -1,6 +1,7 @@
-// The "Diagram Export" section of Pictog.ini: what each key reads as, including values a hand
-// edit got wrong, and that writing then reading gives the same settings.
+// The "Diagram Export" and "View" sections of Pictog.ini: what each key reads as, including
+// values a hand edit got wrong, and that writing then reading gives the same settings.
 #include "settings/diagram_export_settings.h"
+#include "settings/view_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,32 @@ namespace {
         EXPECT_EQ(readDiagramExportSettings(reread), s);
         EXPECT_EQ(reread.readString("History", "fenLine", ""), "x");
         EXPECT_EQ(std::string(exportExtension(s.format)), "pdf");
+    }
+
+    TEST(ViewSettingsTest, EachBoardSizeRoundTripsAndAnythingElseReadsAsClassic)
+    {
+        struct Row {
+            const char* section;
+            BoardSize size;
+            bool coordinates;
+        };
+        const Row rows[] = {
+            { "", BoardSize::Classic, false },
+            { "[View]\nboardSize=large\ncoordinates=1\n", BoardSize::Large, true },
+            { "[View]\nboardSize=fit\n", BoardSize::Fit, false },
+            { "[View]\nboardSize=Large\n", BoardSize::Classic, false },
+            { "[View]\nboardSize=2\ncoordinates=yes\n", BoardSize::Classic, false },
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.section);
+            const ViewSettings read = readViewSettings(IniFile(row.section));
+            EXPECT_EQ(read.boardSize, row.size);
+            EXPECT_EQ(read.coordinates, row.coordinates);
+            IniFile written("[History]\nfenLine=x\n");
+            writeViewSettings(written, read);
+            EXPECT_EQ(readViewSettings(IniFile(written.text())), read);
+            EXPECT_EQ(written.readString("History", "fenLine", ""), "x");
+        }
     }
 
 } // namespace

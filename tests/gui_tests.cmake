@@ -29,3 +29,5 @@ add_dependencies(gui_export_test pictog-cli)
 # Files of games and positions: opening, the keys, moves on the board, faulty files.
 pictog_add_gui_test(gui_games_test gui_games_test.cpp)
 target_compile_definitions(gui_games_test PRIVATE PICTOG_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
+# The board at Large and Fit to window: mouse mapping, the panel beside it, the View settings.
+pictog_add_gui_test(gui_board_size_test gui_board_size_test.cpp)

@@ -23,11 +23,11 @@ std::optional<AnnotationColor> gestureColor(ShiftState shift)
     return AnnotationColor::Green;
 }
 
-void paintAnnotations(QPainter& painter, const Annotations& annotations, bool whiteAtBottom)
+void paintAnnotations(
+    QPainter& painter, const Annotations& annotations, bool whiteAtBottom, int square)
 {
-    // The shapes and colours of the diagram files, at the board view's square size.
-    const AnnotationShapes shapes
-        = annotationShapes(annotations, TPictogram2D::SquareSize, !whiteAtBottom);
+    // The shapes and colours of the diagram files, at the board's square size.
+    const AnnotationShapes shapes = annotationShapes(annotations, square, !whiteAtBottom);
     const auto colorOf = [](const Rgb& c, double alpha) {
         return QColor::fromRgbF(static_cast<float>(c.r), static_cast<float>(c.g),
             static_cast<float>(c.b), static_cast<float>(alpha));

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace pictog::gui {
@@ -56,15 +58,54 @@ BoardWidget::~BoardWidget() = default;
 
 void BoardWidget::createBoard(const ResourceLookup& lookup, ErrorMessages* messages)
 {
-    m_board = std::make_unique<TPictogram2D>(lookup, messages);
-    m_board->OnScreenChanged = [this](const Rect& r) { update(r.left, r.top, r.width, r.height); };
+    m_board = std::make_unique<BoardView>(lookup, messages);
+    m_board->OnScreenChanged = [this](const Rect& r) {
+        if (drawsScaled())
+            update();
+        else
+            update(r.left, r.top, r.width, r.height);
+    };
     m_board->Paint();
     update();
 }
 
 QSize BoardWidget::sizeHint() const
 {
-    return { TPictogram2D::BoardSize, TPictogram2D::BoardSize };
+    return { 8 * m_square, 8 * m_square };
+}
+
+void BoardWidget::setSquareSize(int square)
+{
+    if (square == m_square)
+        return;
+    m_square = square;
+    setFixedSize(8 * square, 8 * square);
+    update();
+}
+
+void BoardWidget::setCoordinates(bool shown)
+{
+    if (shown == m_coordinates)
+        return;
+    m_coordinates = shown;
+    update();
+}
+
+bool BoardWidget::drawsScaled() const
+{
+    return m_square != TPictogram2D::SquareSize || devicePixelRatioF() != 1.0;
+}
+
+QPoint BoardWidget::viewPoint(QPoint p) const
+{
+    if (m_square == TPictogram2D::SquareSize)
+        return p;
+    // Rounded down, so a square's first and last pixel map into the same view square.
+    const auto map = [this](int v) {
+        return static_cast<int>(
+            std::floor(static_cast<double>(v) * TPictogram2D::SquareSize / m_square));
+    };
+    return { map(p.x()), map(p.y()) };
 }
 
 void BoardWidget::paintEvent(QPaintEvent* event)
@@ -74,14 +115,94 @@ void BoardWidget::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), Qt::black);
         return;
     }
+    if (drawsScaled()) {
+        paintScaled(painter);
+        return;
+    }
     const Raster& screen = m_board->screen();
     // Pixels are 0xFFRRGGBB, which is QImage::Format_RGB32: the image only borrows the raster.
     const QImage image(reinterpret_cast<const uchar*>(screen.row(0)), screen.width(),
         screen.height(), static_cast<qsizetype>(screen.width()) * 4, QImage::Format_RGB32);
     const QRect dirty = event->rect() & image.rect();
     painter.drawImage(dirty.topLeft(), image, dirty);
-    if (!m_annotations.empty())
-        paintAnnotations(painter, m_annotations, m_board->WhiteIsAtBottom());
+    const Annotations shown = shownAnnotations();
+    if (!shown.empty())
+        paintAnnotations(painter, shown, m_board->WhiteIsAtBottom());
+    if (m_coordinates)
+        paintCoordinates(painter);
+}
+
+void BoardWidget::paintScaled(QPainter& painter)
+{
+    const double ratio = devicePixelRatioF();
+    const int devSquare = std::max(1, static_cast<int>(std::lround(m_square * ratio)));
+    const auto floating = m_board->floating();
+    const QRectF boardRect(0, 0, 8 * m_square, 8 * m_square);
+    const QImage& board = m_picture.board(
+        boardPieces(*m_board, floating ? floating->hiddenSquare : -1), !m_board->WhiteIsAtBottom(),
+        m_board->LightSquareColor(), m_board->DarkSquareColor(), devSquare);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(boardRect, board);
+    if (floating) {
+        const double scale = static_cast<double>(m_square) / TPictogram2D::SquareSize;
+        const QImage& piece = m_picture.piece(floating->piece, devSquare);
+        painter.drawImage(
+            QRectF(floating->x * scale, floating->y * scale, m_square, m_square), piece);
+    }
+    const Annotations shown = shownAnnotations();
+    if (!shown.empty())
+        paintAnnotations(painter, shown, m_board->WhiteIsAtBottom(), m_square);
+    if (m_coordinates)
+        paintCoordinates(painter);
+}
+
+void BoardWidget::paintCoordinates(QPainter& painter)
+{
+    const bool flip = !m_board->WhiteIsAtBottom();
+    QFont font = painter.font();
+    font.setPixelSize(std::max(8, m_square * 26 / 100));
+    font.setBold(true);
+    painter.save();
+    painter.setFont(font);
+    const int pad = std::max(1, m_square / 19);
+    // Each label in the colour of the other kind of square, as the squares' own pieces of text.
+    const auto colourOn = [this](int file, int rank) {
+        const bool light = (file + rank) % 2 == 1;
+        const ColorValue c = light ? m_board->DarkSquareColor() : m_board->LightSquareColor();
+        return QColor(redOf(c), greenOf(c), blueOf(c));
+    };
+    for (int column = 0; column < 8; ++column) {
+        const int file = flip ? 7 - column : column;
+        const int rank = flip ? 7 : 0;
+        const QRect cell(
+            column * m_square + pad, 7 * m_square + pad, m_square - 2 * pad, m_square - 2 * pad);
+        painter.setPen(colourOn(file, rank));
+        painter.drawText(cell, Qt::AlignRight | Qt::AlignBottom, QString(QChar('a' + file)));
+    }
+    for (int row = 0; row < 8; ++row) {
+        const int rank = flip ? row : 7 - row;
+        const int file = flip ? 7 : 0;
+        const QRect cell(pad, row * m_square + pad, m_square - 2 * pad, m_square - 2 * pad);
+        painter.setPen(colourOn(file, rank));
+        painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop, QString(QChar('1' + rank)));
+    }
+    painter.restore();
+}
+
+Annotations BoardWidget::shownAnnotations() const
+{
+    Annotations shown = m_annotations;
+    if (m_gesture && m_gesture->to != m_gesture->from) {
+        // Drawn as it will be once released, over any arrow between the same squares.
+        auto& arrows = shown.arrows;
+        arrows.erase(std::remove_if(arrows.begin(), arrows.end(),
+                         [this](const ArrowAnnotation& a) {
+                             return a.from == m_gesture->from && a.to == m_gesture->to;
+                         }),
+            arrows.end());
+        arrows.push_back({ m_gesture->from, m_gesture->to, m_gesture->color });
+    }
+    return shown;
 }
 
 void BoardWidget::setAnnotations(const Annotations& annotations)
@@ -97,11 +218,12 @@ void BoardWidget::mousePressEvent(QMouseEvent* event)
     const auto button = boardButton(event->button());
     if (!m_board || !button)
         return;
-    const QPoint p = eventPoint(event);
+    const QPoint p = viewPoint(eventPoint(event));
     const ShiftState shift = shiftState(event->modifiers());
     const auto color = gestureColor(shift);
     if (*button == MouseButton::Left && color && !m_gesture) {
-        m_gesture = Gesture { m_board->SquareAt(p.x(), p.y()), *color };
+        const int square = m_board->SquareAt(p.x(), p.y());
+        m_gesture = Gesture { square, *color, square };
         return;
     }
     m_board->MouseDown(*button, shift, p.x(), p.y());
@@ -109,9 +231,17 @@ void BoardWidget::mousePressEvent(QMouseEvent* event)
 
 void BoardWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_board || m_gesture)
+    if (!m_board)
         return;
-    const QPoint p = eventPoint(event);
+    const QPoint p = viewPoint(eventPoint(event));
+    if (m_gesture) {
+        const int to = m_board->SquareAt(p.x(), p.y());
+        if (to != m_gesture->to) {
+            m_gesture->to = to;
+            update();
+        }
+        return;
+    }
     m_board->MouseMove(shiftState(event->modifiers()), p.x(), p.y());
 }
 
@@ -120,10 +250,11 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent* event)
     const auto button = boardButton(event->button());
     if (!m_board || !button)
         return;
-    const QPoint p = eventPoint(event);
+    const QPoint p = viewPoint(eventPoint(event));
     if (m_gesture && *button == MouseButton::Left) {
         const Gesture gesture = *m_gesture;
         m_gesture.reset();
+        update();
         emit annotationGesture(gesture.from, m_board->SquareAt(p.x(), p.y()), gesture.color);
         return;
     }

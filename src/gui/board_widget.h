@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board_picture.h"
 #include "diagram/annotations.h"
 #include "diagram/pictogram_2d.h"
 
@@ -10,8 +11,11 @@
 
 namespace pictog::gui {
 
-// Shows the board view's 304 × 304 screen raster and forwards the mouse to it. All board logic
-// lives in TPictogram2D; this widget only copies the rectangles the board reports as changed.
+// Shows the board view and forwards the mouse to it. All board logic lives in TPictogram2D, at
+// its 38-pixel squares. At that size on a screen of device pixel ratio 1 the widget copies the
+// view's 304 × 304 screen raster; at any other square size or ratio it draws the board, the
+// pieces and the annotations with the diagram renderer at the screen's resolution and maps the
+// mouse to the view's pixels.
 class BoardWidget : public QWidget
 {
     Q_OBJECT
@@ -31,6 +35,20 @@ public:
 
     QSize sizeHint() const override;
 
+    // The edge of a square on the screen in logical pixels (38, the classic size, at first);
+    // the widget takes 8 squares.
+    int squareSize() const { return m_square; }
+    void setSquareSize(int square);
+    // File letters and rank digits inside the corners of the edge squares.
+    bool coordinates() const { return m_coordinates; }
+    void setCoordinates(bool shown);
+    // True when the renderer draws the board rather than the view's classic raster.
+    bool drawsScaled() const;
+    // The renderer's picture of one piece on a transparent square of devSquare pixels.
+    const QImage& pieceImage(int piece, int devSquare) { return m_picture.piece(piece, devSquare); }
+    // The board view's pixel for a point of the widget.
+    QPoint viewPoint(QPoint widgetPoint) const;
+
     // The arrows and marks drawn translucent over the board; a copy is kept.
     const Annotations& annotations() const { return m_annotations; }
     void setAnnotations(const Annotations& annotations);
@@ -48,11 +66,20 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    std::unique_ptr<TPictogram2D> m_board;
+    void paintScaled(QPainter& painter);
+    void paintCoordinates(QPainter& painter);
+    // The annotations with the arrow of a Ctrl drag still under way.
+    Annotations shownAnnotations() const;
+
+    std::unique_ptr<BoardView> m_board;
+    BoardPicture m_picture;
+    int m_square = TPictogram2D::SquareSize;
+    bool m_coordinates = false;
     Annotations m_annotations;
     struct Gesture {
         int from;
         AnnotationColor color;
+        int to;
     };
     std::optional<Gesture> m_gesture;
 };

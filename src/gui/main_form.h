@@ -195,6 +195,8 @@ public slots:
     void MIFileSaveAsPDFClick();
     // Edit > Copy as > Diagram: the picture, the FEN line and the HTML code in one copy.
     void MIEditCopyAsDiagramClick();
+    // View > Board size: the board's squares and the window's size (remembered in the settings).
+    void setBoardSize(BoardSize size);
 
 public:
     // The arrows and marks on the board.
@@ -298,6 +300,11 @@ private:
     void scheduleUndoStep();
     void updateUndoActions();
     void setUpExportActions();
+    // View > Board size and View > Coordinates, as the settings last left them.
+    void setUpViewMenu();
+    // True when the palette's colour switch (shown beside the larger boards) is on Black: a
+    // palette piece is then placed black by the left button and white by the right.
+    bool paletteShowsBlack() const;
     // Renders the document's diagram in the format, turned when flip, and asks for the file;
     // false when nothing was written.
     bool saveDiagram(

@@ -224,6 +224,8 @@ void TFormMain::chessBoardOnMouseDown(MouseButton button, ShiftState shift, int 
     // Runs before the board view decides on a drag, so a piece placed now can be dragged on.
     TPictogram2D& view = board();
     const int square = view.SquareAt(x, y);
+    if (SelectedPiece && paletteShowsBlack() && button != MouseButton::Middle)
+        button = button == MouseButton::Left ? MouseButton::Right : MouseButton::Left;
     if (!m_document.press(square, SelectedPiece, button, shift))
         return;
     documentChanged();

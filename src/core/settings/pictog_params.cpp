@@ -181,6 +181,8 @@ void TPictogParams::LoadSettings()
         = m_activated ? m_ini.readString(SectionDiagramExport, "annotations", "") : std::string();
     m_lastOpenFolder = m_ini.readString(SectionView, "lastOpenFolder", "");
 
+    m_view = readViewSettings(m_ini);
+
     if (m_modified)
         SaveSettings();
 }
@@ -232,8 +234,12 @@ bool TPictogParams::SaveSettings()
         writeDiagramExportSettings(m_ini, m_diagramExport);
         m_ini.writeString(SectionDiagramExport, "annotations", m_boardAnnotations);
     }
-    if (m_ini.hasSection(SectionView) || !m_lastOpenFolder.empty())
+    // The window's view (board size, coordinates, the folder of the last opened file), written
+    // once it differs from the classic one.
+    if (m_ini.hasSection(SectionView) || m_view != ViewSettings {} || !m_lastOpenFolder.empty()) {
+        writeViewSettings(m_ini, m_view);
         m_ini.writeString(SectionView, "lastOpenFolder", m_lastOpenFolder);
+    }
 
     // A file that was there but could not be read is never replaced: it may hold settings this
     // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.

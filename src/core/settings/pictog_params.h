@@ -8,6 +8,7 @@
 #include "html_color.h"
 #include "ini_file.h"
 #include "program_locations.h"
+#include "view_settings.h"
 
 #include <memory>
 #include <string>
@@ -21,7 +22,6 @@ inline constexpr std::string_view SectionHistory = "History";
 inline constexpr std::string_view SectionDiagramLayout = "Diagram Layout";
 inline constexpr std::string_view SectionHtmlSettings = "HTML Settings";
 inline constexpr std::string_view SectionStandardUrls = "Standard URLs";
-inline constexpr std::string_view SectionView = "View";
 
 // The program's fixed texts that the exports and the settings share.
 inline constexpr std::string_view ProgramName = "Pictog";
@@ -197,6 +197,10 @@ public:
     const std::string& lastOpenFolder() const { return m_lastOpenFolder; }
     void setLastOpenFolder(std::string_view value) { assign(m_lastOpenFolder, value); }
 
+    // "View": the window's board size and coordinates.
+    const ViewSettings& view() const { return m_view; }
+    void setView(const ViewSettings& value) { assign(m_view, value); }
+
 private:
     TPictogParams(std::string programDir, std::string iniFile, std::string previewFile,
         bool readOnly, ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem);
@@ -262,6 +266,7 @@ private:
     std::string m_urlWinBoardForum { DefaultWinBoardForumUrl };
 
     DiagramExportSettings m_diagramExport;
+    ViewSettings m_view;
     std::string m_boardAnnotations;
     std::string m_lastOpenFolder;
 };
