@@ -180,9 +180,7 @@ int runSheet(const GlobalOptions& global, Arguments& args, Output&, Output& err)
             const Annotations* annotations) {
             SheetDiagram diagram;
             diagram.fen = board.fenLine();
-            const EpdParse parse = ParseEPDLine(diagram.fen);
-            diagram.board = parse.board;
-            diagram.panel = parse.panel;
+            board.toPosition(diagram.board, diagram.panel);
             diagram.whiteToMove = board.whiteToMove();
             if (annotations)
                 diagram.annotations = *annotations;

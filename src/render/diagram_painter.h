@@ -8,6 +8,8 @@
 #include "diagram_scene.h"
 
 #include <array>
+#include <optional>
+#include <string>
 
 namespace pictog {
 
@@ -37,6 +39,10 @@ private:
 // The image pieces of the last square size drawn on this thread: a batch of pictures draws them
 // once.
 const PieceArt& imagePieceArt(int square, bool halo);
+
+// Why the options cannot be drawn: checkRenderOptions' message, or the font file the labels or
+// captions need and cannot read; nothing when they can.
+std::optional<std::string> drawingProblem(const DiagramRenderOptions& options);
 
 // Paints the scene in layout units onto cr.
 void paintScene(cairo_t* cr, const Scene& scene, const PieceArt& pieces);

@@ -1,6 +1,7 @@
 #include "diagram_renderer.h"
 
 #include "diagram_layout.h"
+#include "diagram_painter.h"
 #include "diagram_scene.h"
 #include "export/text_exports.h"
 #include "position/epd_line.h"
@@ -106,15 +107,18 @@ std::optional<std::string> missingFontFor(const DiagramRenderOptions& options)
     return std::nullopt;
 }
 
+std::optional<std::string> drawingProblem(const DiagramRenderOptions& options)
+{
+    if (auto problem = checkRenderOptions(options))
+        return problem;
+    return missingFontFor(options);
+}
+
 RenderResult renderDiagram(DiagramFormat format, const TChessPosition& board,
     const PanelState& panel, const DiagramRenderOptions& options, PdfPageSize page)
 {
     RenderResult result;
-    if (auto problem = checkRenderOptions(options)) {
-        result.error = std::move(*problem);
-        return result;
-    }
-    if (auto problem = missingFontFor(options)) {
+    if (auto problem = drawingProblem(options)) {
         result.error = std::move(*problem);
         return result;
     }

@@ -129,11 +129,7 @@ bool PdfDiagramWriter::addPage(
         d.error = "Error in creating diagram";
         return false;
     }
-    if (auto problem = checkRenderOptions(options)) {
-        d.error = std::move(*problem);
-        return false;
-    }
-    if (auto problem = missingFontFor(options)) {
+    if (auto problem = drawingProblem(options)) {
         d.error = std::move(*problem);
         return false;
     }
