@@ -560,6 +560,61 @@ namespace {
         }
     }
 
+    // A caption too wide for the picture wraps at its spaces onto at most three lines at its own
+    // size, never smaller; beyond three lines it is cut at a word with an ellipsis.
+    TEST(RenderLayout, LongCaptionsWrapInsteadOfShrinking)
+    {
+        const std::string words = "Morphy sacrifices the queen on b8 and mates with the rook on d8 "
+                                  "after the knight has taken it";
+        const struct {
+            int square;
+            std::string caption;
+            std::size_t lines; // the lines expected
+            bool cut;
+        } cases[] = {
+            // clang-format off
+            { 38, "The queen sacrifice.", 1, false },
+            { 38, words.substr(0, 57), 2, false }, // "... with the rook"
+            { 38, words, 3, false },
+            { 38, words + ' ' + words + ' ' + words, 3, true },
+            { 38, std::string(120, 'x'), 1, false }, // one word: a line of its own, set smaller
+            // clang-format on
+        };
+        for (const auto& c : cases) {
+            DiagramRenderOptions o;
+            o.squarePx = c.square;
+            o.header1 = "Header";
+            o.footer1 = c.caption;
+            DiagramRenderOptions plain = o;
+            plain.footer1 = "x";
+            const DiagramLayout layout = layoutDiagram(o, false);
+            const DiagramLayout oneLine = layoutDiagram(plain, false);
+            ASSERT_EQ(layout.captions.size(), 1 + c.lines) << c.caption;
+            std::string joined;
+            for (std::size_t i = 1; i < layout.captions.size(); ++i) {
+                const CaptionLine& line = layout.captions[i];
+                EXPECT_DOUBLE_EQ(line.fontSize, 0.36 * c.square);
+                EXPECT_TRUE(line.bold);
+                // Stacked under the board, each line below the one before.
+                EXPECT_GE(line.box.top, layout.captions[i - 1].box.bottom());
+                EXPECT_GT(line.box.top, layout.board.bottom());
+                joined += (i > 1 ? " " : "") + line.text;
+            }
+            EXPECT_EQ(layout.captions.back().box.bottom(), layout.height - layout.border);
+            EXPECT_EQ(layout.board, oneLine.board); // headers keep the board's place
+            EXPECT_GE(layout.height - oneLine.height, static_cast<int>(c.lines - 1) * c.square / 3);
+            const std::string ellipsis = "\xE2\x80\xA6";
+            if (c.cut) {
+                ASSERT_GT(joined.size(), ellipsis.size());
+                const std::string kept = joined.substr(0, joined.size() - ellipsis.size());
+                EXPECT_EQ(joined.substr(kept.size()), ellipsis);
+                EXPECT_EQ(c.caption.compare(0, kept.size() + 1, kept + ' '), 0) << joined;
+            } else {
+                EXPECT_EQ(joined, c.caption);
+            }
+        }
+    }
+
     TEST(RenderOptions, CheckNamesTheFirstProblem)
     {
         struct Case {

@@ -1,5 +1,8 @@
 #include "diagram_layout.h"
 
+#include "cairo_handles.h"
+#include "render_fonts.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -50,6 +53,54 @@ namespace {
             i += length;
         }
         return out;
+    }
+
+    // The advance of a text in the diagram font at the size; 0 without the font.
+    double textAdvance(bool bold, double size, const std::string& text)
+    {
+        CairoScaledFont font(diagramScaledFont(bold, size));
+        if (!font)
+            return 0;
+        cairo_text_extents_t extents {};
+        cairo_scaled_font_text_extents(font.get(), text.c_str(), &extents);
+        return extents.x_advance;
+    }
+
+    // A caption wider than the room broken at its spaces into at most CaptionMaxLines lines
+    // at the caption's own size; what does not fit in them is cut, the last line ending with
+    // an ellipsis. A single word wider than the room stays whole (the scene sets that line
+    // smaller).
+    std::vector<std::string> wrapCaption(
+        const std::string& text, bool bold, double size, double room)
+    {
+        const auto fits
+            = [&](const std::string& line) { return textAdvance(bold, size, line) <= room; };
+        if (fits(text))
+            return { text };
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find(' ', start);
+            if (end == std::string::npos)
+                end = text.size();
+            if (end > start) {
+                const std::string word = text.substr(start, end - start);
+                if (!lines.empty() && fits(lines.back() + ' ' + word))
+                    lines.back() += ' ' + word;
+                else
+                    lines.push_back(word);
+            }
+            start = end + 1;
+        }
+        if (lines.size() > CaptionMaxLines) {
+            lines.resize(CaptionMaxLines);
+            std::string& last = lines.back();
+            const std::string ellipsis = "\xE2\x80\xA6";
+            while (!fits(last + ellipsis) && last.find(' ') != std::string::npos)
+                last.erase(last.rfind(' '));
+            last += ellipsis;
+        }
+        return lines;
     }
 
 } // namespace
@@ -133,32 +184,44 @@ DiagramLayout layoutDiagram(const DiagramRenderOptions& options, bool blackToMov
 
     const std::string* captionTexts[4]
         = { &options.header1, &options.header2, &options.footer1, &options.footer2 };
+    const int markerColumn = options.marker ? scaled(22, sq, 3) : 0;
+    layout.width = 2 * margin + 8 * sq + markerColumn;
+
+    // Each caption takes a band of its own; one too wide for the picture wraps onto further,
+    // closer lines rather than being set smaller. Tops count from the start of the header or
+    // footer bands until the board's place is known.
     const int band = scaled(21, sq, 2);
+    const int lineBand = scaled(16, sq, 2);
+    const double fontSize = 0.36 * sq;
+    const int captionWidth = layout.width - 2 * layout.border;
+    const double room = captionWidth - 0.3 * sq;
     int headers = 0;
     int footers = 0;
-    for (int i = 0; i < 4; ++i)
-        if (!captionTexts[i]->empty())
-            (i < 2 ? headers : footers) += band;
-
-    const int markerColumn = options.marker ? scaled(22, sq, 3) : 0;
-    layout.board = { margin, margin + headers, 8 * sq, 8 * sq };
-    layout.width = 2 * margin + 8 * sq + markerColumn;
-    layout.height = 2 * margin + 8 * sq + headers + footers;
-
-    int headerTop = layout.border;
-    int footerTop = layout.board.bottom() + margin - layout.border;
+    std::size_t firstFooter = 0;
     for (int i = 0; i < 4; ++i) {
+        if (i == 2)
+            firstFooter = layout.captions.size();
         if (captionTexts[i]->empty())
             continue;
-        CaptionLine line;
-        line.text = captionText(*captionTexts[i]);
-        line.bold = i == 0 || i == 2;
-        line.fontSize = 0.36 * sq;
-        int& top = i < 2 ? headerTop : footerTop;
-        line.box = { layout.border, top, layout.width - 2 * layout.border, band };
-        top += band;
-        layout.captions.push_back(line);
+        const bool bold = i == 0 || i == 2;
+        int& extent = i < 2 ? headers : footers;
+        int height = band;
+        for (std::string& text : wrapCaption(captionText(*captionTexts[i]), bold, fontSize, room)) {
+            CaptionLine line;
+            line.text = std::move(text);
+            line.bold = bold;
+            line.fontSize = fontSize;
+            line.box = { layout.border, extent, captionWidth, height };
+            extent += height;
+            height = lineBand;
+            layout.captions.push_back(std::move(line));
+        }
     }
+    layout.board = { margin, margin + headers, 8 * sq, 8 * sq };
+    layout.height = 2 * margin + 8 * sq + headers + footers;
+    const int footerTop = layout.board.bottom() + margin - layout.border;
+    for (std::size_t i = 0; i < layout.captions.size(); ++i)
+        layout.captions[i].box.top += i < firstFooter ? layout.border : footerTop;
 
     if (options.marker) {
         layout.marker = true;

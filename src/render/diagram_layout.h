@@ -13,7 +13,10 @@ inline LayoutBox innerBox(const LayoutBox& box, int inset)
     return { box.left + inset, box.top + inset, box.width - 2 * inset, box.height - 2 * inset };
 }
 
-// One caption line and the band it is centred in.
+// The most lines a caption wraps onto; beyond them it is cut with an ellipsis.
+constexpr std::size_t CaptionMaxLines = 3;
+
+// One line of a caption and the band it is centred in.
 struct CaptionLine {
     std::string text;
     bool bold = false;
