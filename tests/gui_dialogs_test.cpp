@@ -572,10 +572,11 @@ namespace {
     // colours and the scheme, the diagram settings, the image bases, then the buttons.
     TEST_F(HtmlOptionsTest, OpensAtTheFirstColourAndTabFollowsThePicture)
     {
-        const QStringList expected = { "EditLightSquareColor", "EditDarkSquareColor",
-            "EditDiagramBackground", "ComboBoxSelectForumScheme", "SpinEditBorderSize",
-            "CBCompactHTML", "ComboBoxPieceSet", "ComboBoxAlignment", "EditWebImageBase",
-            "EditLocalImageBase", "OKBtn", "CancelBtn", "HelpBtn", "EditLightSquareColor" };
+        const QStringList expected
+            = { "EditLightSquareColor", "EditDarkSquareColor", "EditDiagramBackground",
+                  "ComboBoxSelectForumScheme", "SpinEditBorderSize", "CBCompactHTML",
+                  "ComboBoxPieceSet", "ComboBoxAlignment", "EditWebImageBase", "EditLocalImageBase",
+                  "CBEmbedImages", "OKBtn", "CancelBtn", "HelpBtn", "EditLightSquareColor" };
         for (int showing = 0; showing < 2; ++showing) {
             open();
             QStringList chain = { QApplication::focusWidget()->objectName() };
