@@ -1,6 +1,7 @@
 // The "Diagram Export" and "View" sections of Pictog.ini: what each key reads as, including
 // values a hand edit got wrong, and that writing then reading gives the same settings.
 #include "settings/diagram_export_settings.h"
+#include "settings/html_export_settings.h"
 #include "settings/view_settings.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,19 @@ namespace {
                     return s.boardWidth == 60 && s.boardWidthUnit == LengthUnit::Millimetres;
                 } },
             { "boardWidth=inf", [](const S& s) { return s.boardWidth == 60; } },
+            { "theme=green\ncoordinates=inside\nframe=thin\ntransparent=1",
+                [](const S& s) {
+                    return s.theme == BoardTheme::Green && s.coordinates == CoordinatePlace::Inside
+                        && s.frame == FrameStyle::Thin && s.transparent && s != S {};
+                } },
+            { "theme=gray\ncoordinates=none\nframe=none",
+                [](const S& s) {
+                    return s.theme == BoardTheme::Gray && s.coordinates == CoordinatePlace::None
+                        && s.frame == FrameStyle::None;
+                } },
+            // Names are exact; a number or another case is a hand edit that falls back.
+            { "theme=Brown\ncoordinates=2\nframe=heavy\ntransparent=yes",
+                [](const S& s) { return s == S {}; } },
             { "marker=1\ncaptions=0\ndrawAnnotations=0\nlastExportDir=/tmp/x/",
                 [](const S& s) {
                     return s.marker && !s.captions && !s.drawAnnotations
@@ -71,10 +85,18 @@ namespace {
         s.captions = false;
         s.drawAnnotations = false;
         s.lastExportDir = "/home/u/Pictures/";
+        s.theme = BoardTheme::Brown;
+        s.coordinates = CoordinatePlace::Outside;
+        s.frame = FrameStyle::None;
+        s.transparent = true;
         IniFile ini("[History]\nfenLine=x\n");
         writeDiagramExportSettings(ini, s);
         const IniFile reread(ini.text());
         EXPECT_EQ(readDiagramExportSettings(reread), s);
+        // The names the command line takes for the same choices.
+        EXPECT_EQ(reread.readString("Diagram Export", "theme", ""), "brown");
+        EXPECT_EQ(reread.readString("Diagram Export", "coordinates", ""), "outside");
+        EXPECT_EQ(reread.readString("Diagram Export", "frame", ""), "none");
         EXPECT_EQ(reread.readString("History", "fenLine", ""), "x");
         EXPECT_EQ(std::string(exportExtension(s.format)), "pdf");
     }
@@ -102,6 +124,27 @@ namespace {
             writeViewSettings(written, read);
             EXPECT_EQ(readViewSettings(IniFile(written.text())), read);
             EXPECT_EQ(written.readString("History", "fenLine", ""), "x");
+        }
+    }
+
+    TEST(HtmlExportSettingsTest, EmbedImagesRoundTripsAndAnythingElseReadsAsOff)
+    {
+        const std::pair<const char*, bool> rows[] = {
+            { "", false },
+            { "[HTML Export]\nembedImages=1\n", true },
+            { "[HTML Export]\nembedImages=0\n", false },
+            { "[HTML Export]\nembedImages=on\n", false },
+            { "[HTML Settings]\nembedImages=1\n", false },
+        };
+        for (const auto& [section, embed] : rows) {
+            SCOPED_TRACE(section);
+            const HtmlExportSettings read = readHtmlExportSettings(IniFile(section));
+            EXPECT_EQ(read.embedImages, embed);
+            IniFile written("[HTML Settings]\ncompact=1\n");
+            writeHtmlExportSettings(written, read);
+            EXPECT_EQ(readHtmlExportSettings(IniFile(written.text())), read);
+            EXPECT_EQ(written.readString("HTML Settings", "compact", ""), "1");
+            EXPECT_EQ(written.readString("HTML Settings", "embedImages", "-"), "-");
         }
     }
 

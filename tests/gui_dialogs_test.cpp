@@ -516,6 +516,8 @@ namespace {
         get<QComboBox>("ComboBoxAlignment")->setCurrentIndex(2);
         edit("EditWebImageBase")->setText("  http://example.org/my pieces ");
         edit("EditLocalImageBase")->setText("C:\\no such folder");
+        EXPECT_FALSE(get<QCheckBox>("CBEmbedImages")->isChecked());
+        QTest::mouseClick(get<QCheckBox>("CBEmbedImages"), Qt::LeftButton);
         ok();
         EXPECT_EQ(dialog->result(), QDialog::Accepted);
         EXPECT_EQ(params->borderSize(), 10) << "the setter clamps";
@@ -527,11 +529,13 @@ namespace {
         EXPECT_EQ(params->colorDiagramBackground(), "#BCBCC5");
         EXPECT_EQ(params->webImageBase(), "  http://example.org/my pieces ") << "stored as typed";
         EXPECT_EQ(params->localImageBase(), "C:\\no such folder");
+        EXPECT_TRUE(params->htmlExport().embedImages);
         EXPECT_TRUE(params->modified());
 
         ASSERT_TRUE(params->SaveSettings());
         open();
         EXPECT_EQ(get<QComboBox>("ComboBoxAlignment")->currentIndex(), 2);
+        EXPECT_TRUE(get<QCheckBox>("CBEmbedImages")->isChecked()) << "the showing loads it";
         get<QComboBox>("ComboBoxAlignment")->setCurrentIndex(1);
         ok();
         EXPECT_EQ(params->alignment(), "center");

@@ -15,7 +15,6 @@
 #include "diagram/png_encoder.h"
 #include "export/html_preview.h"
 #include "export/text_exports.h"
-#include "settings/message_quote.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -102,8 +101,7 @@ namespace {
 
     QString missingImageMessage(const std::string& path)
     {
-        return QStringLiteral("Cannot read the piece image ")
-            + qs(quoteForMessage(path, QuoteLength::Whole));
+        return QStringLiteral("Cannot read the piece image ") + QString::fromStdString(path);
     }
 
 } // namespace
