@@ -237,6 +237,8 @@ void TDlgExportDiagram::choicesChanged()
     m_dpi->setEnabled(print);
     m_boardWidth->setEnabled(print);
     m_unit->setEnabled(print);
+    // The print style draws white and hatched squares whatever the colours.
+    m_theme->setEnabled(m_style->currentIndex() != static_cast<int>(DiagramStyle::Print));
 
     const DiagramRenderOptions options = renderOptions();
     const auto problem = checkRenderOptions(options);
