@@ -1,7 +1,6 @@
 // The "Diagram Export" and "View" sections of Pictog.ini: what each key reads as, including
 // values a hand edit got wrong, and that writing then reading gives the same settings.
 #include "settings/diagram_export_settings.h"
-#include "settings/html_export_settings.h"
 #include "settings/view_settings.h"
 
 #include <gtest/gtest.h>
@@ -93,10 +92,6 @@ namespace {
         writeDiagramExportSettings(ini, s);
         const IniFile reread(ini.text());
         EXPECT_EQ(readDiagramExportSettings(reread), s);
-        // The names the command line takes for the same choices.
-        EXPECT_EQ(reread.readString("Diagram Export", "theme", ""), "brown");
-        EXPECT_EQ(reread.readString("Diagram Export", "coordinates", ""), "outside");
-        EXPECT_EQ(reread.readString("Diagram Export", "frame", ""), "none");
         EXPECT_EQ(reread.readString("History", "fenLine", ""), "x");
         EXPECT_EQ(std::string(exportExtension(s.format)), "pdf");
     }
@@ -124,27 +119,6 @@ namespace {
             writeViewSettings(written, read);
             EXPECT_EQ(readViewSettings(IniFile(written.text())), read);
             EXPECT_EQ(written.readString("History", "fenLine", ""), "x");
-        }
-    }
-
-    TEST(HtmlExportSettingsTest, EmbedImagesRoundTripsAndAnythingElseReadsAsOff)
-    {
-        const std::pair<const char*, bool> rows[] = {
-            { "", false },
-            { "[HTML Export]\nembedImages=1\n", true },
-            { "[HTML Export]\nembedImages=0\n", false },
-            { "[HTML Export]\nembedImages=on\n", false },
-            { "[HTML Settings]\nembedImages=1\n", false },
-        };
-        for (const auto& [section, embed] : rows) {
-            SCOPED_TRACE(section);
-            const HtmlExportSettings read = readHtmlExportSettings(IniFile(section));
-            EXPECT_EQ(read.embedImages, embed);
-            IniFile written("[HTML Settings]\ncompact=1\n");
-            writeHtmlExportSettings(written, read);
-            EXPECT_EQ(readHtmlExportSettings(IniFile(written.text())), read);
-            EXPECT_EQ(written.readString("HTML Settings", "compact", ""), "1");
-            EXPECT_EQ(written.readString("HTML Settings", "embedImages", "-"), "-");
         }
     }
 
