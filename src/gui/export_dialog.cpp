@@ -6,6 +6,7 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -83,6 +84,7 @@ TDlgExportDiagram::TDlgExportDiagram(const TPictogParams& params, QWidget* paren
     m_theme = named(new QComboBox, "ComboTheme");
     m_theme->addItems({ QStringLiteral("Blue (settings)"), QStringLiteral("Brown"),
         QStringLiteral("Green"), QStringLiteral("Gray") });
+    m_theme->setIconSize(QSize(24, 12));
     m_coordinates = named(new QComboBox, "ComboCoordinates");
     m_coordinates->addItems({ QStringLiteral("As in settings"), QStringLiteral("Outside"),
         QStringLiteral("Inside"), QStringLiteral("None") });
@@ -164,6 +166,7 @@ void TDlgExportDiagram::setContent(const EditDocument& document)
 
 void TDlgExportDiagram::setChoices(const DiagramExportSettings& s, bool flip)
 {
+    showThemeColors();
     {
         const QSignalBlocker blockers[] = { QSignalBlocker(m_format), QSignalBlocker(m_pixels),
             QSignalBlocker(m_print), QSignalBlocker(m_squarePx), QSignalBlocker(m_dpi),
@@ -191,6 +194,22 @@ void TDlgExportDiagram::setChoices(const DiagramExportSettings& s, bool flip)
         m_lastExportDir = QString::fromStdString(s.lastExportDir);
     }
     choicesChanged();
+}
+
+void TDlgExportDiagram::showThemeColors()
+{
+    for (int theme = 0; theme < m_theme->count(); ++theme) {
+        DiagramChoices choices;
+        choices.theme = static_cast<BoardTheme>(theme);
+        const DiagramRenderOptions colors
+            = buildRenderOptions(pictureSettingsOf(m_params), choices, {}, {});
+        QPixmap swatch(24, 12);
+        QPainter painter(&swatch);
+        painter.fillRect(0, 0, 12, 12, QColor(QString::fromStdString(colors.colorLightSquares)));
+        painter.fillRect(12, 0, 12, 12, QColor(QString::fromStdString(colors.colorDarkSquares)));
+        painter.end();
+        m_theme->setItemIcon(theme, QIcon(swatch));
+    }
 }
 
 DiagramExportSettings TDlgExportDiagram::settings() const

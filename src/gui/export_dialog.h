@@ -51,6 +51,9 @@ signals:
 
 private:
     void choicesChanged();
+    // Each theme's entry shows a light and a dark square of its colours, blue those of the
+    // settings as they are now.
+    void showThemeColors();
     void startPreview();
     void previewFinished();
     void showPreview();
