@@ -31,6 +31,7 @@
 
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace pictog::gui::test {
 namespace {
@@ -335,7 +336,9 @@ namespace {
                 dir.filePath("cli.html"))));
         EXPECT_TRUE(platform.messages.shown.isEmpty());
 
+        // An image that is a FIFO is reported at once rather than waited for.
         QFile::remove(folder + "/" + names[0]);
+        ASSERT_EQ(mkfifo(QFile::encodeName(folder + "/" + names[0]).constData(), 0600), 0);
         platform.clipboard.setText("untouched");
         trigger("MIEditCopyAsHTML");
         EXPECT_EQ(platform.clipboard.text(), "untouched");

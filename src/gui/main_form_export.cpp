@@ -82,8 +82,11 @@ namespace {
         const auto readImage = [&](const std::string& name) -> std::optional<std::string> {
             if (const auto found = read.find(name); found != read.end())
                 return found->second;
-            QFile file(QString::fromStdString(html.localImageBase + "/" + name));
-            if (!file.open(QIODevice::ReadOnly) || file.size() > MaxImageBytes)
+            const QString path = QString::fromStdString(html.localImageBase + "/" + name);
+            // Only a regular file: opening a FIFO would wait for a writer.
+            QFile file(path);
+            if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+                || file.size() > MaxImageBytes)
                 return std::nullopt;
             const QByteArray bytes = file.readAll();
             if (bytes.isEmpty())
