@@ -45,6 +45,19 @@ namespace {
                     return s.boardWidth == 60 && s.boardWidthUnit == LengthUnit::Millimetres;
                 } },
             { "boardWidth=inf", [](const S& s) { return s.boardWidth == 60; } },
+            { "theme=green\ncoordinates=inside\nframe=thin\ntransparent=1",
+                [](const S& s) {
+                    return s.theme == BoardTheme::Green && s.coordinates == CoordinatePlace::Inside
+                        && s.frame == FrameStyle::Thin && s.transparent && s != S {};
+                } },
+            { "theme=gray\ncoordinates=none\nframe=none",
+                [](const S& s) {
+                    return s.theme == BoardTheme::Gray && s.coordinates == CoordinatePlace::None
+                        && s.frame == FrameStyle::None;
+                } },
+            // Names are exact; a number or another case is a hand edit that falls back.
+            { "theme=Brown\ncoordinates=2\nframe=heavy\ntransparent=yes",
+                [](const S& s) { return s == S {}; } },
             { "marker=1\ncaptions=0\ndrawAnnotations=0\nlastExportDir=/tmp/x/",
                 [](const S& s) {
                     return s.marker && !s.captions && !s.drawAnnotations
@@ -71,6 +84,10 @@ namespace {
         s.captions = false;
         s.drawAnnotations = false;
         s.lastExportDir = "/home/u/Pictures/";
+        s.theme = BoardTheme::Brown;
+        s.coordinates = CoordinatePlace::Outside;
+        s.frame = FrameStyle::None;
+        s.transparent = true;
         IniFile ini("[History]\nfenLine=x\n");
         writeDiagramExportSettings(ini, s);
         const IniFile reread(ini.text());

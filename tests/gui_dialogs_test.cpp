@@ -516,6 +516,8 @@ namespace {
         get<QComboBox>("ComboBoxAlignment")->setCurrentIndex(2);
         edit("EditWebImageBase")->setText("  http://example.org/my pieces ");
         edit("EditLocalImageBase")->setText("C:\\no such folder");
+        EXPECT_FALSE(get<QCheckBox>("CBEmbedImages")->isChecked());
+        QTest::mouseClick(get<QCheckBox>("CBEmbedImages"), Qt::LeftButton);
         ok();
         EXPECT_EQ(dialog->result(), QDialog::Accepted);
         EXPECT_EQ(params->borderSize(), 10) << "the setter clamps";
@@ -527,11 +529,13 @@ namespace {
         EXPECT_EQ(params->colorDiagramBackground(), "#BCBCC5");
         EXPECT_EQ(params->webImageBase(), "  http://example.org/my pieces ") << "stored as typed";
         EXPECT_EQ(params->localImageBase(), "C:\\no such folder");
+        EXPECT_TRUE(params->htmlExport().embedImages);
         EXPECT_TRUE(params->modified());
 
         ASSERT_TRUE(params->SaveSettings());
         open();
         EXPECT_EQ(get<QComboBox>("ComboBoxAlignment")->currentIndex(), 2);
+        EXPECT_TRUE(get<QCheckBox>("CBEmbedImages")->isChecked()) << "the showing loads it";
         get<QComboBox>("ComboBoxAlignment")->setCurrentIndex(1);
         ok();
         EXPECT_EQ(params->alignment(), "center");
@@ -572,10 +576,11 @@ namespace {
     // colours and the scheme, the diagram settings, the image bases, then the buttons.
     TEST_F(HtmlOptionsTest, OpensAtTheFirstColourAndTabFollowsThePicture)
     {
-        const QStringList expected = { "EditLightSquareColor", "EditDarkSquareColor",
-            "EditDiagramBackground", "ComboBoxSelectForumScheme", "SpinEditBorderSize",
-            "CBCompactHTML", "ComboBoxPieceSet", "ComboBoxAlignment", "EditWebImageBase",
-            "EditLocalImageBase", "OKBtn", "CancelBtn", "HelpBtn", "EditLightSquareColor" };
+        const QStringList expected
+            = { "EditLightSquareColor", "EditDarkSquareColor", "EditDiagramBackground",
+                  "ComboBoxSelectForumScheme", "SpinEditBorderSize", "CBCompactHTML",
+                  "ComboBoxPieceSet", "ComboBoxAlignment", "EditWebImageBase", "EditLocalImageBase",
+                  "CBEmbedImages", "OKBtn", "CancelBtn", "HelpBtn", "EditLightSquareColor" };
         for (int showing = 0; showing < 2; ++showing) {
             open();
             QStringList chain = { QApplication::focusWidget()->objectName() };

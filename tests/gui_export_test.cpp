@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -30,6 +31,7 @@
 
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace pictog::gui::test {
 namespace {
@@ -160,6 +162,17 @@ namespace {
                     s.squarePx = 57;
                 },
                 false, QStringList { "svg", "--square", "57" } + ann + captions },
+            { "PNG in brown, coordinates inside, thin frame, transparent",
+                [](DiagramExportSettings& s) {
+                    s.theme = BoardTheme::Brown;
+                    s.coordinates = CoordinatePlace::Inside;
+                    s.frame = FrameStyle::Thin;
+                    s.transparent = true;
+                },
+                false,
+                QStringList { "png", "--theme", "brown", "--coords", "inside", "--frame", "thin",
+                    "--background", "none" }
+                    + ann + captions },
             { "PDF at 40 mm, 600 dpi, flipped",
                 [](DiagramExportSettings& s) {
                     s.format = ExportFormat::Pdf;
@@ -206,6 +219,131 @@ namespace {
                 form->params().diagramExport().lastExportDir, (dir.path() + "/").toStdString());
         }
         EXPECT_TRUE(platform.messages.shown.isEmpty());
+    }
+
+    // The board's look in the preview, chosen in the dialog: the theme's colours on the squares
+    // (a1 dark), coordinates beside the board, in its edge squares or nowhere, a line around it
+    // or none. The board is found as the pixels of its two square colours.
+    TEST_F(ExportTest, PreviewShowsTheChosenThemeCoordinatesAndFrame)
+    {
+        constexpr int Sq = 40;
+        struct Row {
+            int theme, coordinates, frame; // entries of the dialog's lists
+            QRgb light, dark;
+            bool outside, inside, line, transparent;
+        };
+        const Row rows[] = {
+            { 1, 3, 2, 0xF0D9B5, 0xB58863, false, false, false, false },
+            { 2, 2, 1, 0xEEEED2, 0x769656, false, true, true, false },
+            { 3, 1, 2, 0xDCDCDC, 0xA0A0A0, true, false, false, false },
+            { 0, 0, 0, 0x9EC2EF, 0x806040, true, false, true, false }, // as the settings say
+            { 0, 3, 1, 0x9EC2EF, 0x806040, false, false, true, true },
+        };
+        start();
+        platform.clipboard.setText(QString::fromLatin1(Line));
+        trigger("MIEditPaste");
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.theme * 100 + row.coordinates * 10 + row.frame);
+            platform.saveDialog.answers << dir.filePath("look.png");
+            const QImage image = exportThroughDialog([&](TDlgExportDiagram& d) {
+                d.findChild<QSpinBox*>("SpinSquarePx")->setValue(Sq);
+                d.findChild<QComboBox*>("ComboTheme")->setCurrentIndex(row.theme);
+                d.findChild<QComboBox*>("ComboCoordinates")->setCurrentIndex(row.coordinates);
+                d.findChild<QComboBox*>("ComboFrame")->setCurrentIndex(row.frame);
+                d.findChild<QCheckBox*>("CheckTransparent")->setChecked(row.transparent);
+            }).convertToFormat(QImage::Format_ARGB32);
+            const auto rgb = [&](int x, int y) { return image.pixel(x, y) & 0xFFFFFF; };
+            const auto background = [&](int x, int y) {
+                return row.transparent ? qAlpha(image.pixel(x, y)) == 0
+                                       : image.pixel(x, y) == 0xFFBCBCC5; // the settings' default
+            };
+            QRect board;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) == 255
+                        && (rgb(x, y) == row.light || rgb(x, y) == row.dark))
+                        board |= QRect(x, y, 1, 1);
+            ASSERT_EQ(board.size(), QSize(8 * Sq, 8 * Sq));
+            // a4 (empty, light) and h4 (empty, dark); letters inside go into a4's corner.
+            const QRect a4(board.left(), board.top() + 4 * Sq, Sq, Sq);
+            EXPECT_EQ(rgb(a4.center().x(), a4.center().y()), row.light);
+            EXPECT_EQ(rgb(board.right() - Sq / 2, a4.center().y()), row.dark);
+            bool a4Plain = true, bandPlain = true;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    if (a4.contains(x, y))
+                        a4Plain = a4Plain && rgb(x, y) == row.light;
+                    // Beyond the line (two pixels at most): background only, unless letters.
+                    else if (!board.adjusted(-2, -2, 2, 2).contains(x, y))
+                        bandPlain = bandPlain && background(x, y);
+                }
+            EXPECT_EQ(!a4Plain, row.inside);
+            EXPECT_EQ(!bandPlain, row.outside);
+            EXPECT_EQ(!background(board.left() - 1, a4.top()), row.line);
+        }
+    }
+
+    // With Options > HTML "embed", each HTML code of the window carries every piece image as a
+    // data: URI of that very file, in the order the plain code links them, as pictog-cli export
+    // html --embed writes it; an image that cannot be read is reported and nothing is copied.
+    TEST_F(ExportTest, EmbeddedHtmlCarriesTheBytesOfEachImageFile)
+    {
+        const QString folder = dir.filePath("pieces");
+        QDir().mkpath(folder);
+        for (const QString& name : QDir(PICTOG_BIN_DIR "/chesspieces").entryList(QDir::Files))
+            QFile::copy(PICTOG_BIN_DIR "/chesspieces/" + name, folder + "/" + name);
+        QFile ini(dir.filePath("Pictog.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::Append));
+        ini.write(("localImageBase=" + folder + "\n").toUtf8());
+        ini.close();
+        start();
+        setUpPosition();
+        trigger("MIEditCopyAsHTML");
+        const auto captured = [](const char* pattern, const QString& text) {
+            QStringList found;
+            for (const auto& match : QRegularExpression(pattern).globalMatch(text))
+                found << match.captured(1);
+            return found;
+        };
+        const QStringList names
+            = captured("src=\"[^\"]*/(\\w+\\.gif)\"", platform.clipboard.text());
+        ASSERT_EQ(names.size(), 33) << "32 pieces and the side-to-move image";
+
+        form->params().setHtmlExport(HtmlExportSettings { true });
+        const std::function<QString()> outputs[] = {
+            [&] { return trigger("MIEditCopyAsHTML"), platform.clipboard.text(); },
+            [&] {
+                QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+                return platform.clipboard.heldHtml;
+            },
+            [&] {
+                child<QPushButton>("BtnPreviewHTML")->click();
+                return QString::fromUtf8(readAll(dir.filePath("Pictog.html")));
+            },
+        };
+        for (const auto& output : outputs) {
+            const QString html = output();
+            const QStringList uris = captured("src=\"data:image/gif;base64,([^\"]*)\"", html);
+            ASSERT_EQ(uris.size(), names.size());
+            EXPECT_EQ(html.count("src=\""), uris.size()) << "no image left linked";
+            for (qsizetype i = 0; i < names.size(); ++i)
+                EXPECT_EQ(
+                    QByteArray::fromBase64(uris[i].toLatin1()), readAll(folder + "/" + names[i]));
+        }
+        EXPECT_EQ(platform.clipboard.heldHtml,
+            QString::fromLatin1(cli(
+                { "html", "--embed", "--header1", "Four Knights?", "--footer2", "White to move" },
+                dir.filePath("cli.html"))));
+        EXPECT_TRUE(platform.messages.shown.isEmpty());
+
+        // An image that is a FIFO is reported at once rather than waited for.
+        QFile::remove(folder + "/" + names[0]);
+        ASSERT_EQ(mkfifo(QFile::encodeName(folder + "/" + names[0]).constData(), 0600), 0);
+        platform.clipboard.setText("untouched");
+        trigger("MIEditCopyAsHTML");
+        EXPECT_EQ(platform.clipboard.text(), "untouched");
+        EXPECT_EQ(platform.messages.shown,
+            QStringList { "Cannot read the piece image " + folder + "/" + names[0] });
     }
 
     TEST_F(ExportTest, ChoicesSurviveARestartAndDriveSaveAsSvgAndPdf)

@@ -436,6 +436,15 @@ namespace {
         EXPECT_EQ(text.find("[General]"), std::string::npos);
         EXPECT_EQ(text.find("textEditor"), std::string::npos);
         EXPECT_NE(text.find("compact=0\n"), std::string::npos);
+        EXPECT_EQ(text.find("[HTML Export]"), std::string::npos) << "written once used";
+
+        params.setHtmlExport(HtmlExportSettings { true });
+        ASSERT_TRUE(params.SaveSettings());
+        const std::string embedded = readAll(ini);
+        const std::size_t section = embedded.find("[HTML Export]\nembedImages=1\n");
+        ASSERT_NE(section, std::string::npos);
+        EXPECT_GT(section, embedded.find("[Standard URLs]"));
+        EXPECT_TRUE(loaded().htmlExport().embedImages);
     }
 
     struct SetterCase {

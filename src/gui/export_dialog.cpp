@@ -6,7 +6,9 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -79,6 +81,18 @@ TDlgExportDiagram::TDlgExportDiagram(const TPictogParams& params, QWidget* paren
         = named(new QCheckBox(QStringLiteral("Captions (headers and footers)")), "CheckCaptions");
     m_annotations
         = named(new QCheckBox(QStringLiteral("Arrows and marked squares")), "CheckAnnotations");
+    m_theme = named(new QComboBox, "ComboTheme");
+    m_theme->addItems({ QStringLiteral("Blue (settings)"), QStringLiteral("Brown"),
+        QStringLiteral("Green"), QStringLiteral("Gray") });
+    m_theme->setIconSize(QSize(24, 12));
+    m_coordinates = named(new QComboBox, "ComboCoordinates");
+    m_coordinates->addItems({ QStringLiteral("As in settings"), QStringLiteral("Outside"),
+        QStringLiteral("Inside"), QStringLiteral("None") });
+    m_frame = named(new QComboBox, "ComboFrame");
+    m_frame->addItems(
+        { QStringLiteral("Classic"), QStringLiteral("Thin"), QStringLiteral("None") });
+    m_transparent
+        = named(new QCheckBox(QStringLiteral("Transparent background")), "CheckTransparent");
     m_sizeText = named(new QLabel, "LabelSize");
     m_sizeText->setWordWrap(true);
     m_previewLabel = named(new QLabel, "LabelPreview");
@@ -98,6 +112,10 @@ TDlgExportDiagram::TDlgExportDiagram(const TPictogParams& params, QWidget* paren
     form->addRow(m_pixels, m_squarePx);
     form->addRow(m_print, print);
     form->addRow(QStringLiteral("St&yle:"), m_style);
+    form->addRow(QStringLiteral("&Board:"), m_theme);
+    form->addRow(QStringLiteral("C&oordinates:"), m_coordinates);
+    form->addRow(QStringLiteral("F&rame:"), m_frame);
+    form->addRow(m_transparent);
     form->addRow(m_flip);
     form->addRow(m_marker);
     form->addRow(m_captions);
@@ -115,13 +133,13 @@ TDlgExportDiagram::TDlgExportDiagram(const TPictogParams& params, QWidget* paren
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(
         &m_watcher, &QFutureWatcher<Rendered>::finished, this, &TDlgExportDiagram::previewFinished);
-    for (QComboBox* box : { m_format, m_unit, m_style })
+    for (QComboBox* box : { m_format, m_unit, m_style, m_theme, m_coordinates, m_frame })
         connect(box, &QComboBox::currentIndexChanged, this, &TDlgExportDiagram::choicesChanged);
     for (QSpinBox* box : { m_squarePx, m_dpi })
         connect(box, &QSpinBox::valueChanged, this, &TDlgExportDiagram::choicesChanged);
     connect(m_boardWidth, &QDoubleSpinBox::valueChanged, this, &TDlgExportDiagram::choicesChanged);
     for (QAbstractButton* box : std::initializer_list<QAbstractButton*> {
-             m_pixels, m_print, m_flip, m_marker, m_captions, m_annotations })
+             m_pixels, m_print, m_flip, m_marker, m_captions, m_annotations, m_transparent })
         connect(box, &QAbstractButton::toggled, this, &TDlgExportDiagram::choicesChanged);
     // The unit changes the number shown, not the board's width.
     connect(m_unit, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -148,12 +166,14 @@ void TDlgExportDiagram::setContent(const EditDocument& document)
 
 void TDlgExportDiagram::setChoices(const DiagramExportSettings& s, bool flip)
 {
+    showThemeColors();
     {
         const QSignalBlocker blockers[] = { QSignalBlocker(m_format), QSignalBlocker(m_pixels),
             QSignalBlocker(m_print), QSignalBlocker(m_squarePx), QSignalBlocker(m_dpi),
             QSignalBlocker(m_boardWidth), QSignalBlocker(m_unit), QSignalBlocker(m_style),
             QSignalBlocker(m_flip), QSignalBlocker(m_marker), QSignalBlocker(m_captions),
-            QSignalBlocker(m_annotations) };
+            QSignalBlocker(m_annotations), QSignalBlocker(m_theme), QSignalBlocker(m_coordinates),
+            QSignalBlocker(m_frame), QSignalBlocker(m_transparent) };
         m_format->setCurrentIndex(static_cast<int>(s.format));
         m_pixels->setChecked(s.sizeMode == ExportSizeMode::Pixels);
         m_print->setChecked(s.sizeMode == ExportSizeMode::Print);
@@ -167,9 +187,29 @@ void TDlgExportDiagram::setChoices(const DiagramExportSettings& s, bool flip)
         m_marker->setChecked(s.marker);
         m_captions->setChecked(s.captions);
         m_annotations->setChecked(s.drawAnnotations);
+        m_theme->setCurrentIndex(static_cast<int>(s.theme));
+        m_coordinates->setCurrentIndex(static_cast<int>(s.coordinates));
+        m_frame->setCurrentIndex(static_cast<int>(s.frame));
+        m_transparent->setChecked(s.transparent);
         m_lastExportDir = QString::fromStdString(s.lastExportDir);
     }
     choicesChanged();
+}
+
+void TDlgExportDiagram::showThemeColors()
+{
+    for (int theme = 0; theme < m_theme->count(); ++theme) {
+        DiagramChoices choices;
+        choices.theme = static_cast<BoardTheme>(theme);
+        const DiagramRenderOptions colors
+            = buildRenderOptions(pictureSettingsOf(m_params), choices, {}, {});
+        QPixmap swatch(24, 12);
+        QPainter painter(&swatch);
+        painter.fillRect(0, 0, 12, 12, QColor(QString::fromStdString(colors.colorLightSquares)));
+        painter.fillRect(12, 0, 12, 12, QColor(QString::fromStdString(colors.colorDarkSquares)));
+        painter.end();
+        m_theme->setItemIcon(theme, QIcon(swatch));
+    }
 }
 
 DiagramExportSettings TDlgExportDiagram::settings() const
@@ -185,6 +225,10 @@ DiagramExportSettings TDlgExportDiagram::settings() const
     s.marker = m_marker->isChecked();
     s.captions = m_captions->isChecked();
     s.drawAnnotations = m_annotations->isChecked();
+    s.theme = static_cast<BoardTheme>(std::max(0, m_theme->currentIndex()));
+    s.coordinates = static_cast<CoordinatePlace>(std::max(0, m_coordinates->currentIndex()));
+    s.frame = static_cast<FrameStyle>(std::max(0, m_frame->currentIndex()));
+    s.transparent = m_transparent->isChecked();
     s.lastExportDir = m_lastExportDir.toStdString();
     return s;
 }
@@ -212,6 +256,8 @@ void TDlgExportDiagram::choicesChanged()
     m_dpi->setEnabled(print);
     m_boardWidth->setEnabled(print);
     m_unit->setEnabled(print);
+    // The print style draws white and hatched squares whatever the colours.
+    m_theme->setEnabled(m_style->currentIndex() != static_cast<int>(DiagramStyle::Print));
 
     const DiagramRenderOptions options = renderOptions();
     const auto problem = checkRenderOptions(options);
@@ -255,7 +301,8 @@ void TDlgExportDiagram::startPreview()
     const PanelState panel = m_document.panel;
     m_running = true;
     m_watcher.setFuture(QtConcurrent::run([board, panel, options, reduced] {
-        return Rendered { toQImage(renderDiagramImage(board, panel, options)), reduced };
+        return Rendered { toQImage(renderDiagramImage(board, panel, options)), reduced,
+            options.transparent };
     }));
 }
 
@@ -265,6 +312,7 @@ void TDlgExportDiagram::previewFinished()
     const Rendered rendered = m_watcher.result();
     m_preview = rendered.image;
     m_previewReduced = rendered.reduced;
+    m_previewTransparent = rendered.transparent;
     showPreview();
     // Choices changed while this one was drawn: shown meanwhile, the latest comes next.
     if (m_again)
@@ -279,6 +327,19 @@ void TDlgExportDiagram::showPreview()
     if (pixmap.width() > PreviewEdge - 4 || pixmap.height() > PreviewEdge - 4)
         pixmap = pixmap.scaled(
             PreviewEdge - 4, PreviewEdge - 4, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (m_previewTransparent && !pixmap.isNull()) {
+        // A transparent picture over grey and white checks, the way picture editors show one.
+        QPixmap checked(pixmap.size());
+        QPainter painter(&checked);
+        constexpr int Check = 8;
+        for (int y = 0; y < checked.height(); y += Check)
+            for (int x = 0; x < checked.width(); x += Check)
+                painter.fillRect(x, y, Check, Check,
+                    (x / Check + y / Check) % 2 ? QColor(0xCC, 0xCC, 0xCC) : QColor(Qt::white));
+        painter.drawPixmap(0, 0, pixmap);
+        painter.end();
+        pixmap = checked;
+    }
     m_previewLabel->setPixmap(pixmap);
 }
 

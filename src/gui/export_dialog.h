@@ -16,10 +16,10 @@ class QSpinBox;
 
 namespace pictog::gui {
 
-// File > Export diagram: the format, size, style and contents of a scalable diagram, with a
-// preview of the picture as it will be written. The preview is drawn on a worker thread, so the
-// window never waits for it; while one is drawn, further changes wait and the latest is drawn
-// next. OK means "choose the file": the caller takes settings() and flip() and saves.
+// File > Export diagram: the format, size, style, board look and contents of a scalable diagram,
+// with a preview of the picture as it will be written. The preview is drawn on a worker thread,
+// so the window never waits for it; while one is drawn, further changes wait and the latest is
+// drawn next. OK means "choose the file": the caller takes settings() and flip() and saves.
 class TDlgExportDiagram : public QDialog
 {
     Q_OBJECT
@@ -51,6 +51,9 @@ signals:
 
 private:
     void choicesChanged();
+    // Each theme's entry shows a light and a dark square of its colours, blue those of the
+    // settings as they are now.
+    void showThemeColors();
     void startPreview();
     void previewFinished();
     void showPreview();
@@ -69,6 +72,10 @@ private:
     QCheckBox* m_marker;
     QCheckBox* m_captions;
     QCheckBox* m_annotations;
+    QComboBox* m_theme;
+    QComboBox* m_coordinates;
+    QComboBox* m_frame;
+    QCheckBox* m_transparent;
     QLabel* m_sizeText;
     QLabel* m_previewLabel;
     QDialogButtonBox* m_buttons;
@@ -77,12 +84,14 @@ private:
     struct Rendered {
         QImage image;
         bool reduced = false;
+        bool transparent = false;
     };
     QFutureWatcher<Rendered> m_watcher;
     bool m_running = false; // until previewFinished has taken the result
     bool m_again = false;
     QImage m_preview;
     bool m_previewReduced = false;
+    bool m_previewTransparent = false;
 };
 
 } // namespace pictog::gui

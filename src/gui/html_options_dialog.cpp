@@ -96,11 +96,11 @@ TDlgHtmlOptions::TDlgHtmlOptions(TPictogParams& params, HelpViewer* help, QWidge
         &TDlgHtmlOptions::ComboBoxSelectForumSchemeChange);
 
     // Tab follows the picture: the colours and the scheme on the left, the diagram settings on
-    // the right, the image bases below, the buttons last.
+    // the right, the image bases and the embedding below, the buttons last.
     QWidget* order[] = { ui->EditLightSquareColor, ui->EditDarkSquareColor,
         ui->EditDiagramBackground, ui->ComboBoxSelectForumScheme, ui->SpinEditBorderSize,
         ui->CBCompactHTML, ui->ComboBoxPieceSet, ui->ComboBoxAlignment, ui->EditWebImageBase,
-        ui->EditLocalImageBase, OKBtn(), CancelBtn(), m_helpBtn };
+        ui->EditLocalImageBase, ui->CBEmbedImages, OKBtn(), CancelBtn(), m_helpBtn };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -162,6 +162,7 @@ void TDlgHtmlOptions::FormShow()
     ui->ComboBoxSelectForumScheme->setCurrentIndex(0);
     ui->EditWebImageBase->setText(textFromSettings(m_params.webImageBase()));
     ui->EditLocalImageBase->setText(textFromSettings(m_params.localImageBase()));
+    ui->CBEmbedImages->setChecked(m_params.htmlExport().embedImages);
 }
 
 void TDlgHtmlOptions::OKBtnClick()
@@ -188,6 +189,9 @@ void TDlgHtmlOptions::OKBtnClick()
         textForSettings(ui->EditWebImageBase->text(), m_params.webImageBase()));
     m_params.setLocalImageBase(
         textForSettings(ui->EditLocalImageBase->text(), m_params.localImageBase()));
+    HtmlExportSettings htmlExport = m_params.htmlExport();
+    htmlExport.embedImages = ui->CBEmbedImages->isChecked();
+    m_params.setHtmlExport(htmlExport);
 }
 
 void TDlgHtmlOptions::setPanelColor(ColorRow& row, ColorValue color)

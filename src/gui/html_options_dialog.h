@@ -31,8 +31,9 @@ class HelpViewer;
 using ColorPicker = std::function<std::optional<QColor>(const QColor& initial, QWidget* parent)>;
 
 // "Options: HTML": border size, compact output, the three colours (each shown as an editable
-// colour text and a panel painted in that colour), piece set, alignment and the two image bases,
-// plus a list of forum schemes that fills the colours and the piece set in one step.
+// colour text and a panel painted in that colour), piece set, alignment, the two image bases and
+// whether the code carries the images themselves, plus a list of forum schemes that fills the
+// colours and the piece set in one step.
 //
 // The dialog works on its controls only: every showing reloads them from the settings and puts
 // the focus on the first colour, OK stores them through the setters, Cancel stores nothing. A

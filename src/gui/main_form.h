@@ -97,7 +97,9 @@ public:
     // message of the first failing check.
     bool ValidatePosition();
     // Builds the HTML code into exportText; in clipboard mode it also goes on the clipboard.
-    void BuildHTMLCode(bool forPreview);
+    // With embedded images, false after a message when a piece image cannot be read (nothing
+    // built, the clipboard untouched).
+    bool BuildHTMLCode(bool forPreview);
     // Takes the square colours and the panel colour from the settings and repaints the board.
     void refreshBoard();
     // Repaints every square from the position.

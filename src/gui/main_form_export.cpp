@@ -16,9 +16,11 @@
 #include "export/html_preview.h"
 #include "export/text_exports.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <exception>
+#include <map>
 
 namespace pictog::gui {
 
@@ -61,13 +63,65 @@ void TFormMain::MIEditCopyAsPGNClick()
     copyText(BuildPGNHeader(m_document.line, m_document.panel.moveRight, ss(date)));
 }
 
-void TFormMain::BuildHTMLCode(bool forPreview)
+namespace {
+
+    // The HTML code of a document, with the piece images as data: URIs of the GIFs in the local
+    // image folder when the settings ask for them, as pictog-cli export html --embed writes it.
+    // Nothing after putting the path of an image that cannot be read into missing.
+    std::optional<std::string> htmlCodeOf(const TPictogParams& params, const EditDocument& document,
+        HtmlMode mode, std::string& missing)
+    {
+        const HtmlSettings html = htmlSettingsOf(params);
+        std::string code = pictog::BuildHTMLCode(html, document.captions, document.line,
+            document.panel.moveRight, boardCodesOf(document.board), mode);
+        if (!params.htmlExport().embedImages)
+            return code;
+        // A piece GIF is a few hundred bytes; anything past a megabyte is not one.
+        constexpr qint64 MaxImageBytes = 1 << 20;
+        std::map<std::string, std::string> read;
+        const auto readImage = [&](const std::string& name) -> std::optional<std::string> {
+            if (const auto found = read.find(name); found != read.end())
+                return found->second;
+            const QString path = QString::fromStdString(html.localImageBase + "/" + name);
+            // Only a regular file: opening a FIFO would wait for a writer.
+            QFile file(path);
+            if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+                || file.size() > MaxImageBytes)
+                return std::nullopt;
+            const QByteArray bytes = file.readAll();
+            if (bytes.isEmpty())
+                return std::nullopt;
+            return read.emplace(name, bytes.toStdString()).first->second;
+        };
+        std::string name;
+        code = embedHtmlImages(code, htmlImageBase(html, mode), readImage, name);
+        if (!name.empty()) {
+            missing = html.localImageBase + "/" + name;
+            return std::nullopt;
+        }
+        return code;
+    }
+
+    QString missingImageMessage(const std::string& path)
+    {
+        return QStringLiteral("Cannot read the piece image ") + QString::fromStdString(path);
+    }
+
+} // namespace
+
+bool TFormMain::BuildHTMLCode(bool forPreview)
 {
-    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), m_document.captions,
-        m_document.line, m_document.panel.moveRight, boardCodesOf(m_document.board),
-        forPreview ? HtmlMode::Preview : HtmlMode::Clipboard);
+    std::string missing;
+    const std::optional<std::string> code = htmlCodeOf(
+        *m_params, m_document, forPreview ? HtmlMode::Preview : HtmlMode::Clipboard, missing);
+    if (!code) {
+        m_platform.messages->showError(missingImageMessage(missing));
+        return false;
+    }
+    m_exportText = *code;
     if (!forPreview)
         m_platform.clipboard->setText(qs(m_exportText));
+    return true;
 }
 
 void TFormMain::MIEditCopyAsHTMLClick()
@@ -82,7 +136,8 @@ void TFormMain::CreateHTMLOnClick()
 
 void TFormMain::BtnPreviewHTMLClick()
 {
-    BuildHTMLCode(true);
+    if (!BuildHTMLCode(true))
+        return;
     const std::string error
         = WritePreviewFile(m_fileSystem, m_params->previewFile(), BuildPreviewPage(m_exportText));
     if (!error.empty()) {
@@ -262,8 +317,13 @@ void TFormMain::MIEditCopyAsDiagramClick()
         m_platform.messages->showError(QString::fromStdString(png.error));
         return;
     }
-    m_exportText = pictog::BuildHTMLCode(htmlSettingsOf(*m_params), d.captions, d.line,
-        d.panel.moveRight, boardCodesOf(d.board), HtmlMode::Clipboard);
+    std::string missing;
+    const std::optional<std::string> html = htmlCodeOf(*m_params, d, HtmlMode::Clipboard, missing);
+    if (!html) {
+        m_platform.messages->showError(missingImageMessage(missing));
+        return;
+    }
+    m_exportText = *html;
     m_platform.clipboard->setDiagram(
         QByteArray(png.bytes.data(), static_cast<qsizetype>(png.bytes.size())),
         QString::fromStdString(d.line), QString::fromStdString(m_exportText));

@@ -27,6 +27,10 @@ DiagramChoices choicesOf(const DiagramExportSettings& settings, bool flip)
     choices.style = settings.style;
     choices.flip = flip;
     choices.marker = settings.marker;
+    choices.theme = settings.theme;
+    choices.coordinates = settings.coordinates;
+    choices.frame = settings.frame;
+    choices.transparent = settings.transparent;
     return choices;
 }
 

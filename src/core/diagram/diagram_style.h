@@ -22,6 +22,20 @@ std::optional<DiagramStyle> parseDiagramStyle(std::string_view name);
 // The name of a style.
 std::string_view diagramStyleName(DiagramStyle style);
 
+// Board colours: blue is the settings' own colours, the others fixed pairs.
+enum class BoardTheme { Blue, Brown, Green, Gray };
+inline constexpr std::array<std::string_view, 4> BoardThemeNames
+    = { "blue", "brown", "green", "gray" };
+// Where the coordinates go: as the settings say, beside the board, in the squares, nowhere.
+// The names leave out Settings, the choice of whoever gives none.
+enum class CoordinatePlace { Settings, Outside, Inside, None };
+inline constexpr std::array<std::string_view, 3> CoordinatePlaceNames
+    = { "outside", "inside", "none" };
+// The line around the board: the classic heavy frame (with the picture's border when the
+// settings show one), a thin line, or none.
+enum class FrameStyle { Classic, Thin, None };
+inline constexpr std::array<std::string_view, 3> FrameStyleNames = { "classic", "thin", "none" };
+
 // The settings' default colours of the diagram, "#RRGGBB".
 inline constexpr const char* DefaultLightSquares = "#9EC2EF";
 inline constexpr const char* DefaultDarkSquares = "#397AAE";

@@ -1,5 +1,6 @@
 #include "diagram_export_settings.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -45,6 +46,27 @@ namespace {
         return names[0].text;
     }
 
+    // The settings file's names of the coordinate places: the shared names after "settings".
+    constexpr std::array<std::string_view, 4> CoordinateKeyNames
+        = { "settings", CoordinatePlaceNames[0], CoordinatePlaceNames[1], CoordinatePlaceNames[2] };
+
+    // The entry of names that text is, or defaultValue.
+    template <class E, std::size_t N>
+    E enumOf(const std::array<std::string_view, N>& names, const std::string& text, E defaultValue)
+    {
+        for (std::size_t i = 0; i < N; ++i)
+            if (names[i] == text)
+                return static_cast<E>(i);
+        return defaultValue;
+    }
+
+    template <class E, std::size_t N>
+    std::string_view nameOf(const std::array<std::string_view, N>& names, E value)
+    {
+        const auto index = static_cast<std::size_t>(value);
+        return index < N ? names[index] : names[0];
+    }
+
     int readRange(const IniFile& ini, std::string_view key, int low, int high, int defaultValue)
     {
         const int value = ini.readInteger(SectionDiagramExport, key, defaultValue);
@@ -65,7 +87,9 @@ bool operator==(const DiagramExportSettings& a, const DiagramExportSettings& b)
     return a.format == b.format && a.sizeMode == b.sizeMode && a.squarePx == b.squarePx
         && a.dpi == b.dpi && a.boardWidth == b.boardWidth && a.boardWidthUnit == b.boardWidthUnit
         && a.style == b.style && a.marker == b.marker && a.captions == b.captions
-        && a.drawAnnotations == b.drawAnnotations && a.lastExportDir == b.lastExportDir;
+        && a.drawAnnotations == b.drawAnnotations && a.theme == b.theme
+        && a.coordinates == b.coordinates && a.frame == b.frame && a.transparent == b.transparent
+        && a.lastExportDir == b.lastExportDir;
 }
 
 const char* exportExtension(ExportFormat format)
@@ -128,6 +152,10 @@ DiagramExportSettings readDiagramExportSettings(const IniFile& ini)
     s.marker = ini.readBool(SectionDiagramExport, "marker", s.marker);
     s.captions = ini.readBool(SectionDiagramExport, "captions", s.captions);
     s.drawAnnotations = ini.readBool(SectionDiagramExport, "drawAnnotations", s.drawAnnotations);
+    s.theme = enumOf(BoardThemeNames, text("theme"), s.theme);
+    s.coordinates = enumOf(CoordinateKeyNames, text("coordinates"), s.coordinates);
+    s.frame = enumOf(FrameStyleNames, text("frame"), s.frame);
+    s.transparent = ini.readBool(SectionDiagramExport, "transparent", s.transparent);
     s.lastExportDir = text("lastExportDir");
     return s;
 }
@@ -147,6 +175,10 @@ void writeDiagramExportSettings(IniFile& ini, const DiagramExportSettings& s)
     ini.writeBool(SectionDiagramExport, "marker", s.marker);
     ini.writeBool(SectionDiagramExport, "captions", s.captions);
     ini.writeBool(SectionDiagramExport, "drawAnnotations", s.drawAnnotations);
+    ini.writeString(SectionDiagramExport, "theme", nameOf(BoardThemeNames, s.theme));
+    ini.writeString(SectionDiagramExport, "coordinates", nameOf(CoordinateKeyNames, s.coordinates));
+    ini.writeString(SectionDiagramExport, "frame", nameOf(FrameStyleNames, s.frame));
+    ini.writeBool(SectionDiagramExport, "transparent", s.transparent);
     ini.writeString(SectionDiagramExport, "lastExportDir", s.lastExportDir);
 }
 

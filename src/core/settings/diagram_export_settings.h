@@ -28,6 +28,13 @@ struct DiagramExportSettings {
     bool marker = false;
     bool captions = true;
     bool drawAnnotations = true;
+    // The board's look, written by name: theme "blue" (the settings' colours) / "brown" /
+    // "green" / "gray"; coordinates "settings" (as the settings say) / "outside" / "inside" /
+    // "none"; frame "classic" / "thin" / "none"; transparent: no background painted.
+    BoardTheme theme = BoardTheme::Blue;
+    CoordinatePlace coordinates = CoordinatePlace::Settings;
+    FrameStyle frame = FrameStyle::Classic;
+    bool transparent = false;
     std::string lastExportDir;
 
     // The edge of one square in millimetres, whatever the unit.

@@ -182,6 +182,7 @@ void TPictogParams::LoadSettings()
     m_lastOpenFolder = m_ini.readString(SectionView, "lastOpenFolder", "");
 
     m_view = readViewSettings(m_ini);
+    m_htmlExport = readHtmlExportSettings(m_ini);
 
     if (m_modified)
         SaveSettings();
@@ -240,6 +241,9 @@ bool TPictogParams::SaveSettings()
         writeViewSettings(m_ini, m_view);
         m_ini.writeString(SectionView, "lastOpenFolder", m_lastOpenFolder);
     }
+    // Written once the images were embedded, so other files stay as they were.
+    if (m_ini.hasSection(SectionHtmlExport) || m_htmlExport != HtmlExportSettings {})
+        writeHtmlExportSettings(m_ini, m_htmlExport);
 
     // A file that was there but could not be read is never replaced: it may hold settings this
     // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.

@@ -6,6 +6,7 @@
 #include "error_reporter.h"
 #include "file_system.h"
 #include "html_color.h"
+#include "html_export_settings.h"
 #include "ini_file.h"
 #include "program_locations.h"
 #include "view_settings.h"
@@ -201,6 +202,10 @@ public:
     const ViewSettings& view() const { return m_view; }
     void setView(const ViewSettings& value) { assign(m_view, value); }
 
+    // "HTML Export": whether the window's HTML code carries the piece images as data: URIs.
+    const HtmlExportSettings& htmlExport() const { return m_htmlExport; }
+    void setHtmlExport(const HtmlExportSettings& value) { assign(m_htmlExport, value); }
+
 private:
     TPictogParams(std::string programDir, std::string iniFile, std::string previewFile,
         bool readOnly, ErrorReporter* reporter, std::shared_ptr<FileSystem> fileSystem);
@@ -267,6 +272,7 @@ private:
 
     DiagramExportSettings m_diagramExport;
     ViewSettings m_view;
+    HtmlExportSettings m_htmlExport;
     std::string m_boardAnnotations;
     std::string m_lastOpenFolder;
 };

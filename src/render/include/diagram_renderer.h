@@ -30,10 +30,6 @@ constexpr long long MaxDiagramPixels = 200'000'000;
 constexpr int MinDpi = 1;
 constexpr int MaxDpi = 10000;
 
-// The line around the board: the classic heavy frame (with the picture's border when the
-// settings show one), a thin line, or none.
-enum class FrameStyle { Classic, Thin, None };
-
 // Everything that shapes a scalable diagram. The defaults give the classic proportions (38-pixel
 // squares, border and coordinates) in the settings' default colours.
 struct DiagramRenderOptions {
@@ -170,16 +166,6 @@ struct PictureSettings {
 
 // The picture settings of loaded settings.
 PictureSettings pictureSettingsOf(const TPictogParams& params);
-
-// Board colours: blue is the settings' own colours, the others fixed pairs.
-enum class BoardTheme { Blue, Brown, Green, Gray };
-inline constexpr std::array<std::string_view, 4> BoardThemeNames
-    = { "blue", "brown", "green", "gray" };
-// Where the coordinates go: as the settings say, beside the board, in the squares, nowhere.
-enum class CoordinatePlace { Settings, Outside, Inside, None };
-inline constexpr std::array<std::string_view, 3> CoordinatePlaceNames
-    = { "outside", "inside", "none" };
-inline constexpr std::array<std::string_view, 3> FrameStyleNames = { "classic", "thin", "none" };
 
 // A user's choices for one export besides what is drawn: size, resolution, style, orientation,
 // the side-to-move mark and the board's look. The defaults leave the settings' look as it is.
