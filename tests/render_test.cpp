@@ -7,6 +7,8 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -292,6 +294,75 @@ namespace {
                         }
                     EXPECT_GE(changed, 38 * 38 / 8)
                         << int(style) << annotationColorLetter(color) << square;
+                }
+            }
+        }
+    }
+
+    // The CIE 1976 colour difference of two 0xRRGGBB colours, worked out here from the sRGB and
+    // L*a*b* formulas.
+    double deltaE(std::uint32_t u, std::uint32_t v)
+    {
+        const auto lab = [](std::uint32_t c) {
+            double rgb[3];
+            for (int i = 0; i < 3; ++i) {
+                const double x = ((c >> (16 - 8 * i)) & 0xFF) / 255.0;
+                rgb[i] = x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+            }
+            const auto f
+                = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 4 / 29.0; };
+            const double fx = f((0.4124 * rgb[0] + 0.3576 * rgb[1] + 0.1805 * rgb[2]) / 0.95047);
+            const double fy = f(0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2]);
+            const double fz = f((0.0193 * rgb[0] + 0.1192 * rgb[1] + 0.9505 * rgb[2]) / 1.08883);
+            return std::array<double, 3> { 116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz) };
+        };
+        const auto a = lab(u);
+        const auto b = lab(v);
+        return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+    }
+
+    // On every board an arrow of each colour shows a clear edge on both square colours, and a
+    // mark clearly changes its square: green on the green board, blue on the blue one, and a red
+    // arrow on a board of reds included.
+    TEST(RenderGeometry, EveryArrowAndMarkStandsOutOnEveryBoard)
+    {
+        struct Board {
+            BoardTheme theme;
+            const char* light;
+            const char* dark;
+        };
+        const Board boards[] = { { BoardTheme::Blue, DefaultLightSquares, DefaultDarkSquares },
+            { BoardTheme::Brown, "#F0D9B5", "#B58863" },
+            { BoardTheme::Green, "#EEEED2", "#769656" }, { BoardTheme::Gray, "#DCDCDC", "#A0A0A0" },
+            { BoardTheme::Blue, "#F2C4C4", "#B82424" } };
+        const EpdParse p = parsed("8/8/8/8/8/8/8/8 w - -");
+        for (const Board& board : boards) {
+            for (const char letter : { 'G', 'R', 'Y', 'B' }) {
+                DiagramChoices choices;
+                choices.theme = board.theme;
+                choices.lightSquares = board.light;
+                choices.darkSquares = board.dark;
+                Annotations annotations;
+                // Up the a-file (a3 dark, a4 light); marks on a1 (dark) and b1 (light).
+                const std::string arrow = std::string(1, letter) + "a2a8";
+                const std::string marks = std::string(1, letter) + "a1," + letter + "b1";
+                ASSERT_FALSE(parseArrowList(arrow.c_str(), annotations));
+                ASSERT_FALSE(parseSquareList(marks.c_str(), annotations));
+                const DiagramImage image = renderDiagramImage(
+                    p.board, p.panel, buildRenderOptions({}, choices, {}, annotations));
+                for (const int rank : { 2, 3, 0 }) { // a3, a4 under the arrow; a1, b1 marked
+                    for (const int file : { 0, rank == 0 ? 1 : 0 }) {
+                        const std::uint32_t square
+                            = rgbOfText((file + rank) % 2 == 0 ? board.dark : board.light);
+                        const int top = 36 + (7 - rank) * 38;
+                        double most = 0;
+                        for (int y = top; y < top + 38; ++y)
+                            for (int x = 36 + 38 * file; x < 36 + 38 * (file + 1); ++x)
+                                most = std::max(most, deltaE(pixelAt(image, x, y), square));
+                        EXPECT_GE(most, rank == 0 ? 30 : 40)
+                            << board.light << board.dark << letter << " file " << file << " rank "
+                            << rank;
+                    }
                 }
             }
         }

@@ -206,6 +206,15 @@ void paintScene(cairo_t* cr, const Scene& scene, const PieceArt& pieces)
         for (std::size_t i = 1; i < arrow.outline.size(); ++i)
             cairo_line_to(cr, arrow.outline[i].x, arrow.outline[i].y);
         cairo_close_path(cr);
+        if (arrow.edgeWidth > 0) {
+            // Stroked at twice the width with the fill over it: the band shows outside only.
+            cairo_save(cr);
+            setColor(cr, arrow.edge);
+            cairo_set_line_width(cr, 2 * arrow.edgeWidth);
+            cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+            cairo_stroke_preserve(cr);
+            cairo_restore(cr);
+        }
         setColor(cr, arrow.color, arrow.alpha);
         cairo_fill(cr);
     }
