@@ -305,9 +305,14 @@ class RenderExport(unittest.TestCase):
         """A write that fails half-way (a file-size limit) leaves neither the file nor a
         temporary one, and says why."""
         lines = ((ITALIAN + "\n") * 200).encode()
-        for fmt, out in (("pdf", "book.pdf"), ("png", "pictures/")):
-            with self.subTest(fmt=fmt):
-                result = run(["export", fmt, "--square", "60", "-o", self.path(out)], lines,
+        # The second pdf row fails on the first page already (a page of 80 kB, more than
+        # the output buffer's 64 kB: finely hatched squares of 1000 points).
+        rows = (("pdf", "book.pdf", ["--square", "60"]),
+                ("pdf", "book.pdf", ["--square", "1000", "--style", "print", "--dpi", "72"]),
+                ("png", "pictures/", ["--square", "60"]))
+        for fmt, out, size in rows:
+            with self.subTest(fmt=fmt, size=size):
+                result = run(["export", fmt, "-o", self.path(out)] + size, lines,
                              file_limit=20000)
                 self.assertEqual(result.returncode, 1)
                 self.assertIn("cannot create file " + self.path(out), result.stderr.decode())

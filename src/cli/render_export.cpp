@@ -242,8 +242,11 @@ namespace {
             }
         });
         if (pages == 0) {
-            // Nothing to show: no file rather than a document without pages.
-            if (allAccepted && !sinkFailed)
+            // Nothing to show: no file rather than a document without pages. A file that
+            // could not take even the first page says why.
+            if (sinkFailed)
+                reportFileError(std::strerror(out.error() ? out.error() : EIO));
+            else if (allAccepted)
                 err.write("pictog-cli: no position given; "
                     + quoteForMessage(options.output, QuoteLength::Whole) + " not written\n");
             return ExitRejected;
