@@ -172,9 +172,10 @@ std::optional<std::string> splitRecordLine(std::string_view line, RecordLine& re
         line.substr(record.position.size() + 1), record.operations, &record.annotations);
 }
 
-std::optional<std::string> readEpdLine(std::string_view line, EpdRecord& record)
+std::optional<std::string> readEpdLine(std::string_view line, EpdRecord& record, bool annotations)
 {
     record.operations.clear();
+    record.annotations = Annotations {};
     // The four fields, the counters when both are numbers, then the operations.
     std::string_view position = recordPosition(line);
     std::string_view rest;
@@ -201,7 +202,8 @@ std::optional<std::string> readEpdLine(std::string_view line, EpdRecord& record)
     std::optional<Board> board = Board::fromLine(position, &message);
     if (!board)
         return message;
-    if (auto fault = parseEpdOperations(rest, record.operations, nullptr))
+    if (auto fault
+        = parseEpdOperations(rest, record.operations, annotations ? &record.annotations : nullptr))
         return fault;
 
     // hmvc and fmvn stand for the counters of a four-field line.
