@@ -40,27 +40,13 @@ def pages(pdf):
     return int(re.search(r"^Pages:\s+(\d+)", info, re.M).group(1))
 
 
-def raster(pdf, dpi):
-    """The pages of the PDF as pdftoppm draws them: a list of (width, height, RGB bytes)."""
+def page_one(pdf, dpi):
+    """The first page as pdftoppm draws it: its RGB bytes."""
     with tempfile.TemporaryDirectory() as folder:
-        subprocess.run(["pdftoppm", "-r", str(dpi), pdf, os.path.join(folder, "p")], check=True)
-        images = []
-        for name in sorted(os.listdir(folder)):
-            with open(os.path.join(folder, name), "rb") as f:
-                data = f.read()
-            # P6 WIDTH HEIGHT 255 then the pixels, the header's fields split by whitespace.
-            magic, width, height, _, pixels = data.split(maxsplit=4)
-            assert magic == b"P6"
-            images.append((int(width), int(height), pixels))
-        return images
-
-
-# A game whose commented moves carry arrows and marks of all four colours.
-ANNOTATED_GAME = """[Event "Marks"]
-
-1. e4 {[%cal Ge2e4,Rd1h5,Yg1f3,Bb1c3][%csl Ge4,Rd5,Yf3,Bc3] Centre} e5
-2. Nf3 {[%cal Gf3e5,Bd2d4][%csl Re5,Bd4] Attack} Nc6 *
-"""
+        subprocess.run(["pdftoppm", "-r", str(dpi), "-l", "1", pdf, folder + "/p"], check=True)
+        with open(os.path.join(folder, os.listdir(folder)[0]), "rb") as f:
+            data = f.read()
+    return data[re.match(rb"P6\s+\d+\s+\d+\s+255\s", data).end():]
 
 
 def page_text(pdf, page):
@@ -165,39 +151,26 @@ class SheetTest(unittest.TestCase):
                          (413, 585))
 
     def test_looks(self):
-        game = self.path("game.pgn")
-        with open(game, "w", encoding="utf-8") as f:
-            f.write(ANNOTATED_GAME)
-        # Print and grey pages have no colour pixel anywhere (the board of any theme, the
-        # arrows and marks of every colour, texts); a colour page does.
+        marked = [f"{MATE_IN_ONE}\t[%cal Ge2e4,Rd1h5,Yg1f3,Bb1c3][%csl Ge4,Rd5,Yf3,Bc3]"]
+        # Print and grey pages have no colour pixel (boards of any theme, arrows and marks of
+        # every colour, texts); a colour page has.
         rows = [(["--style", "print", "--theme", "green"], False),
                 (["--style", "gray", "--light", "#FFEE00", "--dark", "#CC0000"], False),
                 (["--theme", "green"], True)]
         for args, coloured in rows:
             with self.subTest(args=args):
-                pdf = self.path("look.pdf")
-                code, err = run(["-o", pdf, "--commented", "--title", "Looks", game] + args)
-                self.assertEqual(code, 0, err)
-                self.assertIn("Centre", page_text(pdf, 1))
-                pixels = raster(pdf, 50)[0][2]
-                colour = any(pixels[i] != pixels[i + 1] or pixels[i] != pixels[i + 2]
-                             for i in range(0, len(pixels), 3))
-                self.assertEqual(colour, coloured)
-
-    def test_frame_and_coordinates_give_room_to_the_board(self):
-        # The gray theme's dark squares are #A0A0A0: their area grows with the square's edge
-        # squared. Without frame and coordinates the diagram is all board, so the board of the
-        # same cell is larger (1.25 times the edge of the classic board here: 36-unit frame
-        # around a 304-unit board).
-        def dark_area(args):
-            pdf = self.make(KINGS[:1], ["--theme", "gray"] + args)
-            _, _, pixels = raster(pdf, 40)[0]
-            return sum(1 for i in range(0, len(pixels), 3)
-                       if all(abs(pixels[i + k] - 160) <= 1 for k in range(3)))
-        classic = dark_area([])
-        bare = dark_area(["--frame", "none", "--coords", "none"])
-        self.assertGreater(classic, 0)
-        self.assertAlmostEqual(bare / classic, (376 / 304) ** 2, delta=0.12)
+                rgb = page_one(self.make(marked, args), 50)
+                self.assertEqual(any(rgb[i] != rgb[i + 1] or rgb[i] != rgb[i + 2]
+                                     for i in range(0, len(rgb), 3)), coloured)
+        # The gray theme's dark squares (#A0A0A0): without frame and coordinates the diagram is
+        # all board, so its squares cover (376 / 304)^2 the area of the classic board's, whose
+        # frame and coordinates take 36 of every 376 units on each side.
+        areas = []
+        for args in ([], ["--frame", "none", "--coords", "none"]):
+            rgb = page_one(self.make(KINGS[:1], ["--theme", "gray"] + args), 40)
+            areas.append(sum(abs(rgb[i] - 160) + abs(rgb[i + 1] - 160) + abs(rgb[i + 2] - 160) < 3
+                             for i in range(0, len(rgb), 3)))
+        self.assertAlmostEqual(areas[1] / areas[0], (376 / 304) ** 2, delta=0.12)
 
     def test_errors(self):
         pdf = self.path("x.pdf")

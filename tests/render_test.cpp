@@ -300,70 +300,54 @@ namespace {
         }
     }
 
-    // The CIE 1976 colour difference of two 0xRRGGBB colours, worked out here from the sRGB and
-    // L*a*b* formulas.
+    // The CIE 1976 colour difference of two 0xRRGGBB colours, from the sRGB and L*a*b* formulas.
     double deltaE(std::uint32_t u, std::uint32_t v)
     {
         const auto lab = [](std::uint32_t c) {
-            double rgb[3];
+            double l[3];
             for (int i = 0; i < 3; ++i) {
                 const double x = ((c >> (16 - 8 * i)) & 0xFF) / 255.0;
-                rgb[i] = x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+                l[i] = x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
             }
             const auto f
-                = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 4 / 29.0; };
-            const double fx = f((0.4124 * rgb[0] + 0.3576 * rgb[1] + 0.1805 * rgb[2]) / 0.95047);
-            const double fy = f(0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2]);
-            const double fz = f((0.0193 * rgb[0] + 0.1192 * rgb[1] + 0.9505 * rgb[2]) / 1.08883);
-            return std::array<double, 3> { 116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz) };
+                = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 4 / 29.; };
+            const double y = f(0.2126 * l[0] + 0.7152 * l[1] + 0.0722 * l[2]);
+            return std::array<double, 3> { 116 * y,
+                500 * (f((0.4124 * l[0] + 0.3576 * l[1] + 0.1805 * l[2]) / 0.95047) - y),
+                200 * (y - f((0.0193 * l[0] + 0.1192 * l[1] + 0.9505 * l[2]) / 1.08883)) };
         };
         const auto a = lab(u);
         const auto b = lab(v);
         return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
     }
 
-    // On every board an arrow of each colour shows a clear edge on both square colours, and a
-    // mark clearly changes its square: green on the green board, blue on the blue one, and a red
-    // arrow on a board of reds included.
+    // On every board an arrow of each colour shows a clear edge on both square colours and a mark
+    // clearly changes its square: the blue, brown, green and gray themes and a board of reds.
     TEST(RenderGeometry, EveryArrowAndMarkStandsOutOnEveryBoard)
     {
-        struct Board {
-            BoardTheme theme;
-            const char* light;
-            const char* dark;
-        };
-        const Board boards[] = { { BoardTheme::Blue, DefaultLightSquares, DefaultDarkSquares },
-            { BoardTheme::Brown, "#F0D9B5", "#B58863" },
-            { BoardTheme::Green, "#EEEED2", "#769656" }, { BoardTheme::Gray, "#DCDCDC", "#A0A0A0" },
-            { BoardTheme::Blue, "#F2C4C4", "#B82424" } };
+        const char* const boards[][2]
+            = { { DefaultLightSquares, DefaultDarkSquares }, { "#F0D9B5", "#B58863" },
+                  { "#EEEED2", "#769656" }, { "#DCDCDC", "#A0A0A0" }, { "#F2C4C4", "#B82424" } };
+        // An arrow up the a-file over a3 (dark) and a4 (light); marks on a1 (dark) and b1.
+        const int squares[][3] = { { 0, 2, 40 }, { 0, 3, 40 }, { 0, 0, 30 }, { 1, 0, 30 } };
         const EpdParse p = parsed("8/8/8/8/8/8/8/8 w - -");
-        for (const Board& board : boards) {
-            for (const char letter : { 'G', 'R', 'Y', 'B' }) {
-                DiagramChoices choices;
-                choices.theme = board.theme;
-                choices.lightSquares = board.light;
-                choices.darkSquares = board.dark;
-                Annotations annotations;
-                // Up the a-file (a3 dark, a4 light); marks on a1 (dark) and b1 (light).
-                const std::string arrow = std::string(1, letter) + "a2a8";
-                const std::string marks = std::string(1, letter) + "a1," + letter + "b1";
-                ASSERT_FALSE(parseArrowList(arrow.c_str(), annotations));
-                ASSERT_FALSE(parseSquareList(marks.c_str(), annotations));
-                const DiagramImage image = renderDiagramImage(
-                    p.board, p.panel, buildRenderOptions({}, choices, {}, annotations));
-                for (const int rank : { 2, 3, 0 }) { // a3, a4 under the arrow; a1, b1 marked
-                    for (const int file : { 0, rank == 0 ? 1 : 0 }) {
-                        const std::uint32_t square
-                            = rgbOfText((file + rank) % 2 == 0 ? board.dark : board.light);
-                        const int top = 36 + (7 - rank) * 38;
-                        double most = 0;
-                        for (int y = top; y < top + 38; ++y)
-                            for (int x = 36 + 38 * file; x < 36 + 38 * (file + 1); ++x)
-                                most = std::max(most, deltaE(pixelAt(image, x, y), square));
-                        EXPECT_GE(most, rank == 0 ? 30 : 40)
-                            << board.light << board.dark << letter << " file " << file << " rank "
-                            << rank;
-                    }
+        for (const auto& board : boards) {
+            for (const char c : { 'G', 'R', 'Y', 'B' }) {
+                DiagramRenderOptions o;
+                o.colorLightSquares = board[0];
+                o.colorDarkSquares = board[1];
+                const std::string arrow = c + std::string("a2a8");
+                const std::string marks = c + std::string("a1,") + c + "b1";
+                ASSERT_FALSE(parseArrowList(arrow.c_str(), o.annotations));
+                ASSERT_FALSE(parseSquareList(marks.c_str(), o.annotations));
+                const DiagramImage image = renderDiagramImage(p.board, p.panel, o);
+                for (const auto& [file, rank, least] : squares) {
+                    const std::uint32_t square = rgbOfText(board[(file + rank) % 2 ? 0 : 1]);
+                    double most = 0;
+                    for (int y = 36 + (7 - rank) * 38; y < 36 + (8 - rank) * 38; ++y)
+                        for (int x = 36 + 38 * file; x < 36 + 38 * (file + 1); ++x)
+                            most = std::max(most, deltaE(pixelAt(image, x, y), square));
+                    EXPECT_GE(most, least) << board[1] << c << " " << file << rank;
                 }
             }
         }
@@ -412,30 +396,28 @@ namespace {
     // cover: drawn four times enlarged, the two differ only in edge pixels.
     TEST(RenderGeometry, PieceLinesAsAreasCoverWhatTheStrokesCover)
     {
-        const auto draw = [](const PieceArt& art, int code) {
-            constexpr int Size = 4 * 60;
-            CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Size, Size));
-            const CairoContext cr(cairo_create(image.get()));
-            cairo_set_source_rgb(cr.get(), 0.5, 0.5, 0.5); // neither black nor white
-            cairo_paint(cr.get());
-            cairo_scale(cr.get(), 4, 4);
-            cairo_set_source_surface(cr.get(), art.surface(code), 0, 0);
-            cairo_paint(cr.get());
-            cairo_surface_flush(image.get());
-            const unsigned char* data = cairo_image_surface_get_data(image.get());
-            return std::vector<unsigned char>(data, data + 4 * Size * Size);
-        };
         for (const bool halo : { false, true }) {
             const PieceArt strokes(60, true, halo, false);
             const PieceArt areas(60, true, halo, true);
             for (int code = 1; code <= 12; ++code) {
-                const std::vector<unsigned char> a = draw(strokes, code);
-                const std::vector<unsigned char> b = draw(areas, code);
+                std::vector<unsigned char> drawn[2];
+                for (int k = 0; k < 2; ++k) {
+                    CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 240, 240));
+                    const CairoContext cr(cairo_create(image.get()));
+                    cairo_set_source_rgb(cr.get(), 0.5, 0.5, 0.5); // neither black nor white
+                    cairo_paint(cr.get());
+                    cairo_scale(cr.get(), 4, 4);
+                    cairo_set_source_surface(cr.get(), (k ? areas : strokes).surface(code), 0, 0);
+                    cairo_paint(cr.get());
+                    cairo_surface_flush(image.get());
+                    const unsigned char* data = cairo_image_surface_get_data(image.get());
+                    drawn[k].assign(data, data + 4 * 240 * 240);
+                }
                 std::size_t apart = 0;
-                for (std::size_t i = 0; i < a.size(); ++i)
-                    apart += std::abs(a[i] - b[i]) > 64;
+                for (std::size_t i = 0; i < drawn[0].size(); ++i)
+                    apart += std::abs(drawn[0][i] - drawn[1][i]) > 64;
                 // An edge pixel here and there: far below a missing disc or a hole.
-                EXPECT_LT(apart, a.size() / 1000) << "piece " << code << " halo " << halo;
+                EXPECT_LT(apart, drawn[0].size() / 1000) << "piece " << code << " halo " << halo;
             }
         }
     }
