@@ -461,11 +461,16 @@ AnnotationShapes annotationShapes(const Annotations& annotations, int square, bo
         mark.box.left -= dx;
         mark.box.top -= dy;
     }
-    for (SceneArrow& arrow : shapes.arrows)
+    for (SceneArrow& arrow : shapes.arrows) {
         for (ScenePoint& point : arrow.outline) {
             point.x -= dx;
             point.y -= dy;
         }
+        // The window draws its arrows translucent over whatever colours its board has; the
+        // edge of an arrow too close to the default board's colours is the files' alone.
+        arrow.alpha = ArrowAlpha;
+        arrow.edgeWidth = 0;
+    }
     return shapes;
 }
 
