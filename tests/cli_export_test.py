@@ -350,6 +350,22 @@ class ExportTest(unittest.TestCase):
                 self.assertEqual(result.stdout, b"")
                 self.assertRegex(result.stderr, rb"^pictog-cli: [^\n]+\nTry 'pictog-cli --help'.\n$")
 
+    def test_options_of_help_are_in_man_page_and_completion(self):
+        text = subprocess.run([CLI, "--help"], stdout=subprocess.PIPE, check=True).stdout.decode()
+        with open(os.path.join(DATA, "../../dist/man/pictog-cli.1"), encoding="utf-8") as f:
+            man = re.sub(r"\\f[BIRP]", "", f.read()).replace("\\-", "-")
+        with open(os.path.join(DATA, "../../dist/completion/pictog-cli"), encoding="utf-8") as f:
+            completion = f.read()
+        # A command's block of the help runs to the next line at two spaces' indent.
+        blocks = dict(re.findall(r"(?ms)^  (export|positions|sheet) (.*?)(?=^  \S|^\S)", text))
+        for command, least in (("export", 20), ("positions", 6), ("sheet", 17)):
+            with self.subTest(command=command):
+                named = set(re.findall(r"--[a-z0-9-]+", blocks[command]))
+                self.assertGreaterEqual(len(named), least)
+                listed = re.search(rf'local {command}_options="([^"]*)"', completion).group(1)
+                self.assertEqual(named - set(listed.split()), set())
+                self.assertEqual(named - set(re.findall(r"--[a-z0-9-]+", man)), set())
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=1)

@@ -88,6 +88,14 @@ class PositionsTest(unittest.TestCase):
             'id "Scholar\'s \\"mate\\""; bm Qxf7#; c0 "Mate in one";',
             '8/8/8/8/8/8/8/K6k w - - 4 40\tid "bare"; c0 "a\\\\b";'], 1,
             errors=[f"pictog-cli: {EPD}: line 3: bm: illegal move 'Nf6': no knight can reach f6"])
+        # A record line's arrows and marks come back as they went in (they once went missing),
+        # as do operations typed before the TAB; a bad arrow or mark rejects its line.
+        record = f'{MATE}\tid "x"; [%cal Gd8e8,Rg5d8][%csl Ye8]'
+        mixed = MATE.replace(" 1 17", ' id "x";\t[%cal Gd8e8,Rg5d8][%csl Ye8]')
+        data = f"{record}\n{MATE}\t[%csl Gz9]\n{mixed}\n"
+        self.check([], [record, record.replace(" 1 17", " 0 1")], 1, data.encode(),
+                   ["pictog-cli: line 2: bad square 'Gz9': expected an optional colour letter G, R, "
+                    "Y or B and a square, e.g. Gd5"])
 
     def test_encodings_and_line_ends(self):
         latin1 = b'[White "M\xfcller"]\r[Black "?"]\r\r1. e4 {\xe9tude} *\r'

@@ -40,6 +40,15 @@ def pages(pdf):
     return int(re.search(r"^Pages:\s+(\d+)", info, re.M).group(1))
 
 
+def page_one(pdf, dpi):
+    """The first page as pdftoppm draws it: its RGB bytes."""
+    with tempfile.TemporaryDirectory() as folder:
+        subprocess.run(["pdftoppm", "-r", str(dpi), "-l", "1", pdf, folder + "/p"], check=True)
+        with open(os.path.join(folder, os.listdir(folder)[0]), "rb") as f:
+            data = f.read()
+    return data[re.match(rb"P6\s+\d+\s+\d+\s+255\s", data).end():]
+
+
 def page_text(pdf, page):
     return subprocess.run(["pdftotext", "-f", str(page), "-l", str(page), pdf, "-"],
                           stdout=subprocess.PIPE, check=True).stdout.decode("utf-8")
@@ -141,6 +150,28 @@ class SheetTest(unittest.TestCase):
         self.assertEqual((int.from_bytes(header[16:20], "big"), int.from_bytes(header[20:24], "big")),
                          (413, 585))
 
+    def test_looks(self):
+        marked = [f"{MATE_IN_ONE}\t[%cal Ge2e4,Rd1h5,Yg1f3,Bb1c3][%csl Ge4,Rd5,Yf3,Bc3]"]
+        # Print and grey pages have no colour pixel (boards of any theme, arrows and marks of
+        # every colour, texts); a colour page has.
+        rows = [(["--style", "print", "--theme", "green"], False),
+                (["--style", "gray", "--light", "#FFEE00", "--dark", "#CC0000"], False),
+                (["--theme", "green"], True)]
+        for args, coloured in rows:
+            with self.subTest(args=args):
+                rgb = page_one(self.make(marked, args), 50)
+                self.assertEqual(any(rgb[i] != rgb[i + 1] or rgb[i] != rgb[i + 2]
+                                     for i in range(0, len(rgb), 3)), coloured)
+        # The gray theme's dark squares (#A0A0A0): without frame and coordinates the diagram is
+        # all board, so its squares cover (376 / 304)^2 the area of the classic board's, whose
+        # frame and coordinates take 36 of every 376 units on each side.
+        areas = []
+        for args in ([], ["--frame", "none", "--coords", "none"]):
+            rgb = page_one(self.make(KINGS[:1], ["--theme", "gray"] + args), 40)
+            areas.append(sum(abs(rgb[i] - 160) + abs(rgb[i + 1] - 160) + abs(rgb[i + 2] - 160) < 3
+                             for i in range(0, len(rgb), 3)))
+        self.assertAlmostEqual(areas[1] / areas[0], (376 / 304) ** 2, delta=0.12)
+
     def test_errors(self):
         pdf = self.path("x.pdf")
         rows = [
@@ -150,6 +181,9 @@ class SheetTest(unittest.TestCase):
             (["--solutions", "back", "-o", pdf], 2, "bad --solutions value"),
             ([], 2, "sheet needs -o"),
             (["-o", self.path("d") + "/", "--format", "pdf"], 2, "takes --format svg or png"),
+            (["--background", "#FFFFFF", "-o", pdf], 2, "a sheet's page is white"),
+            (["--style", "ink", "-o", pdf], 2, "unknown style 'ink'"),
+            (["--frame", "heavy", "-o", pdf], 2, "unknown frame 'heavy'"),
             (["-o", pdf], 1, "line 2: "),
         ]
         for args, status, message in rows:

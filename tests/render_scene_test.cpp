@@ -87,6 +87,8 @@ namespace {
             EXPECT_TRUE(inside(shapes.arrows[0].outline[3], expectedBox(board, 5, 2, flip)));
             EXPECT_TRUE(inside(shapes.arrows[0].outline[0], expectedBox(board, 6, 0, flip)));
             EXPECT_GT(shapes.arrows[0].color.b, shapes.arrows[0].color.r + 0.3);
+            // Translucent and without the edge the files give blue on the blue board.
+            EXPECT_TRUE(shapes.arrows[0].alpha < 1 && shapes.arrows[0].edgeWidth == 0);
             ASSERT_EQ(shapes.marks.size(), 1u);
             EXPECT_EQ(shapes.marks[0].box, expectedBox(board, 0, 0, flip)) << flip;
         }

@@ -1,12 +1,15 @@
 // The scalable diagram: layout against the pixels, the three outputs against each other (the SVG
 // through rsvg-convert, the PDF through pdftoppm), metadata read back, option checks.
 #include "diagram_layout.h"
+#include "diagram_painter.h"
 #include "diagram_renderer.h"
 #include "position/epd_line.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -297,6 +300,59 @@ namespace {
         }
     }
 
+    // The CIE 1976 colour difference of two 0xRRGGBB colours, from the sRGB and L*a*b* formulas.
+    double deltaE(std::uint32_t u, std::uint32_t v)
+    {
+        const auto lab = [](std::uint32_t c) {
+            double l[3];
+            for (int i = 0; i < 3; ++i) {
+                const double x = ((c >> (16 - 8 * i)) & 0xFF) / 255.0;
+                l[i] = x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+            }
+            const auto f
+                = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 4 / 29.; };
+            const double y = f(0.2126 * l[0] + 0.7152 * l[1] + 0.0722 * l[2]);
+            return std::array<double, 3> { 116 * y,
+                500 * (f((0.4124 * l[0] + 0.3576 * l[1] + 0.1805 * l[2]) / 0.95047) - y),
+                200 * (y - f((0.0193 * l[0] + 0.1192 * l[1] + 0.9505 * l[2]) / 1.08883)) };
+        };
+        const auto a = lab(u);
+        const auto b = lab(v);
+        return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+    }
+
+    // On every board an arrow of each colour shows a clear edge on both square colours and a mark
+    // clearly changes its square: the blue, brown, green and gray themes and a board of reds.
+    TEST(RenderGeometry, EveryArrowAndMarkStandsOutOnEveryBoard)
+    {
+        const char* const boards[][2]
+            = { { DefaultLightSquares, DefaultDarkSquares }, { "#F0D9B5", "#B58863" },
+                  { "#EEEED2", "#769656" }, { "#DCDCDC", "#A0A0A0" }, { "#F2C4C4", "#B82424" } };
+        // An arrow up the a-file over a3 (dark) and a4 (light); marks on a1 (dark) and b1.
+        const int squares[][3] = { { 0, 2, 40 }, { 0, 3, 40 }, { 0, 0, 30 }, { 1, 0, 30 } };
+        const EpdParse p = parsed("8/8/8/8/8/8/8/8 w - -");
+        for (const auto& board : boards) {
+            for (const char c : { 'G', 'R', 'Y', 'B' }) {
+                DiagramRenderOptions o;
+                o.colorLightSquares = board[0];
+                o.colorDarkSquares = board[1];
+                const std::string arrow = c + std::string("a2a8");
+                const std::string marks = c + std::string("a1,") + c + "b1";
+                ASSERT_FALSE(parseArrowList(arrow.c_str(), o.annotations));
+                ASSERT_FALSE(parseSquareList(marks.c_str(), o.annotations));
+                const DiagramImage image = renderDiagramImage(p.board, p.panel, o);
+                for (const auto& [file, rank, least] : squares) {
+                    const std::uint32_t square = rgbOfText(board[(file + rank) % 2 ? 0 : 1]);
+                    double most = 0;
+                    for (int y = 36 + (7 - rank) * 38; y < 36 + (8 - rank) * 38; ++y)
+                        for (int x = 36 + 38 * file; x < 36 + 38 * (file + 1); ++x)
+                            most = std::max(most, deltaE(pixelAt(image, x, y), square));
+                    EXPECT_GE(most, least) << board[1] << c << " " << file << rank;
+                }
+            }
+        }
+    }
+
     // The print style has no colour at all: every pixel is a grey, arrows and marks of every
     // colour included; grey and print arrows of different colours differ in their pixels.
     TEST(RenderGeometry, PrintStyleIsFreeOfColourAndArrowsDifferInShape)
@@ -332,6 +388,36 @@ namespace {
                 for (const auto& other : files)
                     EXPECT_NE(column, other) << int(style) << arrow;
                 files.push_back(column);
+            }
+        }
+    }
+
+    // The pieces whose lines are filled areas (for PDF books) cover what cairo's own strokes
+    // cover: drawn four times enlarged, the two differ only in edge pixels.
+    TEST(RenderGeometry, PieceLinesAsAreasCoverWhatTheStrokesCover)
+    {
+        for (const bool halo : { false, true }) {
+            const PieceArt strokes(60, true, halo, false);
+            const PieceArt areas(60, true, halo, true);
+            for (int code = 1; code <= 12; ++code) {
+                std::vector<unsigned char> drawn[2];
+                for (int k = 0; k < 2; ++k) {
+                    CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 240, 240));
+                    const CairoContext cr(cairo_create(image.get()));
+                    cairo_set_source_rgb(cr.get(), 0.5, 0.5, 0.5); // neither black nor white
+                    cairo_paint(cr.get());
+                    cairo_scale(cr.get(), 4, 4);
+                    cairo_set_source_surface(cr.get(), (k ? areas : strokes).surface(code), 0, 0);
+                    cairo_paint(cr.get());
+                    cairo_surface_flush(image.get());
+                    const unsigned char* data = cairo_image_surface_get_data(image.get());
+                    drawn[k].assign(data, data + 4 * 240 * 240);
+                }
+                std::size_t apart = 0;
+                for (std::size_t i = 0; i < drawn[0].size(); ++i)
+                    apart += std::abs(drawn[0][i] - drawn[1][i]) > 64;
+                // An edge pixel here and there: far below a missing disc or a hole.
+                EXPECT_LT(apart, drawn[0].size() / 1000) << "piece " << code << " halo " << halo;
             }
         }
     }

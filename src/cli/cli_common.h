@@ -126,6 +126,26 @@ std::string programFolder();
 void reportReadError(Output& err, int error);
 
 // The options of `export FORMAT [-o OUT] [--header1 T] ... [--preview] [POSITION]`.
+// The look of a diagram as given on the command line of export and sheet, each option's value
+// as written (null where not given); applyLookOptions checks them.
+struct LookOptions {
+    const char* style = nullptr; // --style color|gray|print
+    const char* theme = nullptr; // --theme blue|brown|green|gray
+    const char* light = nullptr; // --light #RRGGBB
+    const char* dark = nullptr; // --dark #RRGGBB
+    const char* coords = nullptr; // --coords outside|inside|none
+    const char* frame = nullptr; // --frame classic|thin|none
+    const char* background = nullptr; // --background #RRGGBB|none
+    bool given() const { return style || theme || light || dark || coords || frame || background; }
+};
+
+// Takes the value of arg, just taken from args, into look when arg is one of the look options;
+// false (nothing taken) for any other argument.
+bool parseLookOption(std::string_view arg, Arguments& args, LookOptions& look);
+
+// The look options laid over choices; a bad value throws UsageError naming what is accepted.
+void applyLookOptions(const LookOptions& look, DiagramChoices& choices);
+
 struct ExportOptions {
     std::string format; // fen, ccc, ascii, pgn, html, png, bmp
     std::string output; // -o value: a file, or a folder ending in "/"; empty: stdout
@@ -139,22 +159,16 @@ struct ExportOptions {
     const char* squareMm = nullptr; // --square-mm MM
     const char* arrows = nullptr; // --arrows LIST
     const char* squares = nullptr; // --squares LIST
-    const char* style = nullptr; // --style color|gray|print
     const char* page = nullptr; // --page a4|letter (pdf)
-    const char* theme = nullptr; // --theme blue|brown|green|gray
-    const char* light = nullptr; // --light #RRGGBB
-    const char* dark = nullptr; // --dark #RRGGBB
-    const char* coords = nullptr; // --coords outside|inside|none
-    const char* frame = nullptr; // --frame classic|thin|none
-    const char* background = nullptr; // --background #RRGGBB|none
+    LookOptions look;
     bool flip = false;
     bool marker = false;
     bool inlineSvg = false; // --inline (svg)
     // True when an option only the scalable diagram knows was given: png then takes the renderer.
     bool renderOptions() const
     {
-        return square || dpi || squareMm || arrows || squares || style || page || theme || light
-            || dark || coords || frame || background || flip || marker;
+        return square || dpi || squareMm || arrows || squares || page || look.given() || flip
+            || marker;
     }
     bool captions() const
     {

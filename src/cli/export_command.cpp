@@ -77,22 +77,10 @@ namespace {
                     options.arrows = args.value(arg);
                 else if (arg == "--squares")
                     options.squares = args.value(arg);
-                else if (arg == "--style")
-                    options.style = args.value(arg);
                 else if (arg == "--page")
                     options.page = args.value(arg);
-                else if (arg == "--theme")
-                    options.theme = args.value(arg);
-                else if (arg == "--light")
-                    options.light = args.value(arg);
-                else if (arg == "--dark")
-                    options.dark = args.value(arg);
-                else if (arg == "--coords")
-                    options.coords = args.value(arg);
-                else if (arg == "--frame")
-                    options.frame = args.value(arg);
-                else if (arg == "--background")
-                    options.background = args.value(arg);
+                else if (parseLookOption(arg, args, options.look))
+                    continue;
                 else if (arg == "--inline")
                     options.inlineSvg = true;
                 else if (arg == "--flip")

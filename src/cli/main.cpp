@@ -74,7 +74,8 @@ commands:
                         with "FILE: game N (line L): MESSAGE" on stderr
   sheet -o FILE.pdf|DIR/ [--page a4|letter] [--grid CxR] [--square-mm MM] [--start N]
         [--solutions end|page|none] [--prompt TEXT] [--title TEXT] [--turn-board]
-        [--figurines] [--format svg|png] [--dpi N] [SELECTION] [FILE...]
+        [--figurines] [--format svg|png] [--dpi N] [--style S] [--theme T] [--light C]
+        [--dark C] [--coords P] [--frame F] [SELECTION] [FILE...]
                         the positions that positions selects (same options and inputs) as
                         pages of numbered diagrams (default grid 2x3, --square-mm: the grid
                         that fits), each with "White to play"/"Black to play" (or --prompt)
@@ -82,7 +83,9 @@ commands:
                         SAN (--figurines: piece figurines) on pages at the end (the default
                         when any record has one) or after each page; --title on the first
                         page; a PDF holds every page with an outline and each FEN in its text
-                        layer; -o DIR/ writes page-001.svg (or .png at --dpi, default 150), ...
+                        layer; -o DIR/ writes page-001.svg (or .png at --dpi, default 150), ...;
+                        --style, --theme, --light, --dark, --coords and --frame as for export,
+                        on a white page
 
 options:
   --ini FILE            read settings from FILE (never written)

@@ -530,11 +530,11 @@ namespace {
                     }
                     m_writer(puzzle.position, m_operations, nullptr);
                 } else {
-                    if (auto message = readEpdLine(line, epd)) {
+                    if (auto message = readEpdLine(line, epd, true)) {
                         report(where, *message);
                         continue;
                     }
-                    m_writer(epd.board, epd.operations, nullptr);
+                    m_writer(epd.board, epd.operations, &epd.annotations);
                 }
             }
         }

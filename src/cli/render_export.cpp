@@ -70,6 +70,57 @@ namespace {
 
 } // namespace
 
+bool parseLookOption(std::string_view arg, Arguments& args, LookOptions& look)
+{
+    const std::pair<std::string_view, const char * LookOptions::*> names[] = {
+        { "--style", &LookOptions::style },
+        { "--theme", &LookOptions::theme },
+        { "--light", &LookOptions::light },
+        { "--dark", &LookOptions::dark },
+        { "--coords", &LookOptions::coords },
+        { "--frame", &LookOptions::frame },
+        { "--background", &LookOptions::background },
+    };
+    for (const auto& [name, field] : names) {
+        if (arg == name) {
+            look.*field = args.value(arg);
+            return true;
+        }
+    }
+    return false;
+}
+
+void applyLookOptions(const LookOptions& look, DiagramChoices& choices)
+{
+    if (look.style) {
+        const std::optional<DiagramStyle> style = parseDiagramStyle(look.style);
+        if (!style) {
+            std::string names;
+            for (const std::string_view name : DiagramStyleNames)
+                names += (names.empty() ? "" : ", ") + std::string(name);
+            throw UsageError("unknown style '" + quoteForMessage(look.style) + "' (" + names + ")");
+        }
+        choices.style = *style;
+    }
+    if (look.theme)
+        choices.theme = static_cast<BoardTheme>(nameIndex(look.theme, BoardThemeNames, "theme"));
+    if (look.light)
+        choices.lightSquares = colorOption(look.light, "--light");
+    if (look.dark)
+        choices.darkSquares = colorOption(look.dark, "--dark");
+    if (look.coords)
+        choices.coordinates = static_cast<CoordinatePlace>(
+            1 + nameIndex(look.coords, CoordinatePlaceNames, "coordinate place"));
+    if (look.frame)
+        choices.frame = static_cast<FrameStyle>(nameIndex(look.frame, FrameStyleNames, "frame"));
+    if (look.background) {
+        if (std::string_view(look.background) == "none")
+            choices.transparent = true;
+        else
+            choices.background = colorOption(look.background, "--background");
+    }
+}
+
 // The renderer's options from the settings and the command line; a bad value is a usage error
 // with the renderer's message.
 DiagramRenderOptions renderOptionsOf(const ExportOptions& options, const PictureSettings& settings)
@@ -94,34 +145,7 @@ DiagramRenderOptions renderOptionsOf(const ExportOptions& options, const Picture
         choices.squarePx
             = squarePxForMillimetres(parsePositive(options.squareMm, "--square-mm"), choices.dpi);
     }
-    if (options.style) {
-        const std::optional<DiagramStyle> style = parseDiagramStyle(options.style);
-        if (!style) {
-            std::string names;
-            for (const std::string_view name : DiagramStyleNames)
-                names += (names.empty() ? "" : ", ") + std::string(name);
-            throw UsageError(
-                "unknown style '" + quoteForMessage(options.style) + "' (" + names + ")");
-        }
-        choices.style = *style;
-    }
-    if (options.theme)
-        choices.theme = static_cast<BoardTheme>(nameIndex(options.theme, BoardThemeNames, "theme"));
-    if (options.light)
-        choices.lightSquares = colorOption(options.light, "--light");
-    if (options.dark)
-        choices.darkSquares = colorOption(options.dark, "--dark");
-    if (options.coords)
-        choices.coordinates = static_cast<CoordinatePlace>(
-            1 + nameIndex(options.coords, CoordinatePlaceNames, "coordinate place"));
-    if (options.frame)
-        choices.frame = static_cast<FrameStyle>(nameIndex(options.frame, FrameStyleNames, "frame"));
-    if (options.background) {
-        if (std::string_view(options.background) == "none")
-            choices.transparent = true;
-        else
-            choices.background = colorOption(options.background, "--background");
-    }
+    applyLookOptions(options.look, choices);
     Annotations annotations;
     if (options.arrows) {
         if (const auto message = parseArrowList(options.arrows, annotations))
@@ -218,8 +242,11 @@ namespace {
             }
         });
         if (pages == 0) {
-            // Nothing to show: no file rather than a document without pages.
-            if (allAccepted && !sinkFailed)
+            // Nothing to show: no file rather than a document without pages. A file that
+            // could not take even the first page says why.
+            if (sinkFailed)
+                reportFileError(std::strerror(out.error() ? out.error() : EIO));
+            else if (allAccepted)
                 err.write("pictog-cli: no position given; "
                     + quoteForMessage(options.output, QuoteLength::Whole) + " not written\n");
             return ExitRejected;

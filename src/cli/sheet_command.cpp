@@ -1,6 +1,7 @@
 // sheet: the selected positions of games, EPD lines and puzzle files as pages of numbered
 // diagrams with their side to move, captions and solutions, in one PDF or a folder of pages.
 #include "record_reader.h"
+#include "render_line.h"
 
 #include "diagram_sheet.h"
 #include "position/epd_line.h"
@@ -26,6 +27,7 @@ namespace {
         std::string output;
         const char* format = nullptr; // pdf, svg, png
         SheetRequest request;
+        LookOptions look;
         bool gridGiven = false;
         int start = 1;
         const char* solutions = nullptr; // end, page, none
@@ -56,6 +58,13 @@ namespace {
             const std::string_view arg = args.take();
             if (parseSelectionOption(arg, args, options.selection))
                 continue;
+            if (parseLookOption(arg, args, options.look)) {
+                // A sheet is printed on white paper: the band around each board is the page.
+                if (options.look.background)
+                    throw UsageError(
+                        "--background goes with export only (a sheet's page is white)");
+                continue;
+            }
             if (arg == "-o") {
                 options.output = args.value(arg);
             } else if (arg == "--format") {
@@ -155,8 +164,10 @@ int runSheet(const GlobalOptions& global, Arguments& args, Output&, Output& err)
 
     SheetOptions sheet;
     DiagramChoices choices;
+    applyLookOptions(options.look, choices);
     sheet.diagram = buildRenderOptions(pictureSettingsOf(params), choices, {}, {});
-    // The page is white; so is the band around each board.
+    // The page is white; so is the band around each board. The boards' share of each cell follows
+    // the frame and coordinates chosen.
     sheet.diagram.colorDiagramBackground = "#FFFFFF";
     const DiagramSize size = diagramSize(sheet.diagram);
     SheetRequest request = options.request;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <vector>
 
 namespace pictog {
@@ -48,12 +49,105 @@ namespace {
             tracePolyline(cr, p);
     }
 
+    // A polygon of points as a counter-clockwise sub-path (in cairo's y-down sense, the way
+    // cairo_arc turns), so that a union of such pieces fills evenly under the non-zero rule.
+    void addTurningPolygon(cairo_t* cr, std::initializer_list<artgen::Point> points)
+    {
+        double area = 0;
+        const artgen::Point* previous = points.end() - 1;
+        for (const artgen::Point& p : points) {
+            area += previous->x * p.y - p.x * previous->y;
+            previous = &p;
+        }
+        cairo_new_sub_path(cr);
+        if (area >= 0)
+            for (const artgen::Point& p : points)
+                cairo_line_to(cr, p.x, p.y);
+        else
+            for (auto p = points.end(); p != points.begin();) {
+                --p;
+                cairo_line_to(cr, p->x, p->y);
+            }
+        cairo_close_path(cr);
+    }
+
+    // The largest bend of a line joined by a wedge instead of a disc (radians).
+    constexpr double MaxWedgeTurn = 0.35;
+
+    // The area a stroke of the polyline with round caps and joins covers, added to the path as
+    // shapes to fill with the non-zero rule: a band along each segment and a disc on each
+    // point. A PDF surface then replays the piece without working out stroke outlines each
+    // time the piece is used, which is where a page of diagrams spends its time otherwise.
+    void traceStrokeArea(cairo_t* cr, const artgen::Polyline& line, double width)
+    {
+        const double r = width / 2;
+        const std::size_t n = line.points.size();
+        const std::size_t segments = line.closed ? n : n - 1;
+        for (std::size_t i = 0; n > 0 && i < segments; ++i) {
+            const artgen::Point a = line.points[i];
+            const artgen::Point b = line.points[(i + 1) % n];
+            const double length = std::hypot(b.x - a.x, b.y - a.y);
+            if (length <= 0)
+                continue;
+            const double nx = -(b.y - a.y) / length * r;
+            const double ny = (b.x - a.x) / length * r;
+            addTurningPolygon(cr,
+                { { a.x + nx, a.y + ny }, { b.x + nx, b.y + ny }, { b.x - nx, b.y - ny },
+                    { a.x - nx, a.y - ny } });
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const artgen::Point p = line.points[i];
+            const bool end = !line.closed && (i == 0 || i + 1 == n);
+            const artgen::Point before = line.points[(i + n - 1) % n];
+            const artgen::Point after = line.points[(i + 1) % n];
+            const double in = std::atan2(p.y - before.y, p.x - before.x);
+            const double out = std::atan2(after.y - p.y, after.x - p.x);
+            const double turn = std::remainder(out - in, 2 * M_PI);
+            if (end || n < 3 || std::abs(turn) > MaxWedgeTurn) {
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, p.x, p.y, r, 0, 2 * M_PI);
+            } else if (turn != 0) {
+                // A gentle bend (most points of a flattened curve): the round join differs from
+                // the wedge between the two bands by less than r * (1 - cos(turn / 2)), under a
+                // hundredth of the band's width. Both sides, the inner one being covered anyway.
+                const double ax = -std::sin(in) * r;
+                const double ay = std::cos(in) * r;
+                const double bx = -std::sin(out) * r;
+                const double by = std::cos(out) * r;
+                addTurningPolygon(cr, { p, { p.x + ax, p.y + ay }, { p.x + bx, p.y + by } });
+                addTurningPolygon(cr, { p, { p.x - ax, p.y - ay }, { p.x - bx, p.y - by } });
+            }
+        }
+    }
+
+    void traceSilhouetteStroke(cairo_t* cr, const artgen::PieceSource& piece, double width)
+    {
+        cairo_new_path(cr);
+        for (const artgen::Polyline& p : piece.outline)
+            traceStrokeArea(cr, p, width);
+    }
+
+    // Strokes the path made by trace, or fills the stroke's area that area(width) makes.
+    template <class Trace, class Area>
+    void strokeOrFill(cairo_t* cr, bool areas, double width, Trace trace, Area area)
+    {
+        if (areas) {
+            cairo_new_path(cr);
+            area(width);
+            cairo_fill(cr);
+        } else {
+            trace();
+            cairo_set_line_width(cr, width);
+            cairo_stroke(cr);
+        }
+    }
+
     // The piece on a size x size square at the origin, as the artwork draws its smooth images:
     // the silhouette filled, the interior lines and spots inside it, and an outline band along
     // the inside of the edge, in the weights pieceLineWidths gives; the SVG writer draws the
     // same shapes.
-    void drawPiece(
-        cairo_t* cr, const artgen::PieceSource& piece, bool black, double size, bool halo)
+    void drawPiece(cairo_t* cr, const artgen::PieceSource& piece, bool black, double size,
+        bool halo, bool areas)
     {
         const double k = size / artgen::DesignSize;
         const double pixel = 1.0 / k; // one output unit in design units
@@ -66,10 +160,10 @@ namespace {
 
         if (halo) {
             // A white edge around the piece that keeps hatching off its outline.
-            traceSilhouette(cr, piece);
             setColor(cr, White);
-            cairo_set_line_width(cr, 2 * widths.halo * pixel);
-            cairo_stroke(cr);
+            strokeOrFill(
+                cr, areas, 2 * widths.halo * pixel, [&] { traceSilhouette(cr, piece); },
+                [&](double width) { traceSilhouetteStroke(cr, piece, width); });
         }
         traceSilhouette(cr, piece);
         setColor(cr, black ? Black : White);
@@ -80,27 +174,32 @@ namespace {
         for (const artgen::Detail& d : piece.details) {
             if (!widths.details || d.kind == artgen::DetailKind::Shade || (d.whiteOnly && black))
                 continue;
-            cairo_new_path(cr);
-            tracePolyline(cr, d.line);
             if (d.kind == artgen::DetailKind::Stroke) {
-                cairo_set_line_width(cr, widths.stroke(d.width) * pixel);
-                cairo_stroke(cr);
+                strokeOrFill(
+                    cr, areas, widths.stroke(d.width) * pixel,
+                    [&] {
+                        cairo_new_path(cr);
+                        tracePolyline(cr, d.line);
+                    },
+                    [&](double width) { traceStrokeArea(cr, d.line, width); });
             } else {
+                cairo_new_path(cr);
+                tracePolyline(cr, d.line);
                 cairo_fill(cr);
             }
         }
 
         // Twice the band's width, half of it cut away by the clip outside the silhouette.
-        traceSilhouette(cr, piece);
         setColor(cr, Black);
-        cairo_set_line_width(cr, 2 * widths.outline * pixel);
-        cairo_stroke(cr);
+        strokeOrFill(
+            cr, areas, 2 * widths.outline * pixel, [&] { traceSilhouette(cr, piece); },
+            [&](double width) { traceSilhouetteStroke(cr, piece, width); });
         cairo_restore(cr);
     }
 
 } // namespace
 
-PieceArt::PieceArt(int square, bool vector, bool halo)
+PieceArt::PieceArt(int square, bool vector, bool halo, bool strokeAreas)
     : m_square(square)
     , m_vector(vector)
     , m_halo(halo)
@@ -117,7 +216,7 @@ PieceArt::PieceArt(int square, bool vector, bool halo)
         }
         const CairoContext cr(cairo_create(surface.get()));
         drawPiece(cr.get(), pieces[static_cast<std::size_t>(pieceKind(code))], isBlackPiece(code),
-            square, halo);
+            square, halo, vector && strokeAreas);
         m_surfaces[static_cast<std::size_t>(code - 1)] = std::move(surface);
     }
 }
@@ -206,6 +305,15 @@ void paintScene(cairo_t* cr, const Scene& scene, const PieceArt& pieces)
         for (std::size_t i = 1; i < arrow.outline.size(); ++i)
             cairo_line_to(cr, arrow.outline[i].x, arrow.outline[i].y);
         cairo_close_path(cr);
+        if (arrow.edgeWidth > 0) {
+            // Stroked at twice the width with the fill over it: the band shows outside only.
+            cairo_save(cr);
+            setColor(cr, arrow.edge);
+            cairo_set_line_width(cr, 2 * arrow.edgeWidth);
+            cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+            cairo_stroke_preserve(cr);
+            cairo_restore(cr);
+        }
         setColor(cr, arrow.color, arrow.alpha);
         cairo_fill(cr);
     }

@@ -32,8 +32,13 @@ namespace {
         Rgb { 0.84, 0.10, 0.10 }, Rgb { 0.96, 0.74, 0.04 }, Rgb { 0.10, 0.36, 0.86 } };
     constexpr double MarkAlpha = 0.55;
     constexpr double ArrowAlpha = 0.8;
-    // The least colour distance (0..1.7) a translucent mark must make to its square.
+    // The least colour distance (0..1.7) and colour difference a translucent mark must make to
+    // its square.
     constexpr double MinMarkContrast = 0.22;
+    constexpr double MinMarkDifference = 25;
+    // The least colour difference an arrow must make to both square colours it crosses; one
+    // closer to either (green on the green board's dark squares) gets an edge.
+    constexpr double MinArrowDifference = 45;
     // Arrow levels in the grey style, green, red, yellow, blue: on grey squares a light arrow
     // stays visible where a mid-grey one would not.
     constexpr std::array<double, 4> GrayArrowLevels { 0.0, 0.0, 1.0, 1.0 };
@@ -123,6 +128,40 @@ namespace {
     {
         return std::sqrt(
             (a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) + (a.b - b.b) * (a.b - b.b));
+    }
+
+    // The CIE L*a*b* colour of an sRGB colour (D65 white): distances in it follow what the eye
+    // tells apart, where RGB distances rate green on green or blue on blue as clear.
+    std::array<double, 3> labOf(Rgb c)
+    {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        const double r = linear(c.r);
+        const double g = linear(c.g);
+        const double b = linear(c.b);
+        const auto f = [](double t) {
+            return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116;
+        };
+        const double fx = f((0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047);
+        const double fy = f(0.2126 * r + 0.7152 * g + 0.0722 * b);
+        const double fz = f((0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883);
+        return { 116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz) };
+    }
+
+    // The CIE 1976 colour difference (about 2.3 is the least the eye sees; 100 is black to white).
+    double colorDifference(Rgb a, Rgb b)
+    {
+        const auto p = labOf(a);
+        const auto q = labOf(b);
+        return std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1])
+            + (p[2] - q[2]) * (p[2] - q[2]));
+    }
+
+    Rgb over(Rgb color, double alpha, Rgb under)
+    {
+        return { under.r + (color.r - under.r) * alpha, under.g + (color.g - under.g) * alpha,
+            under.b + (color.b - under.b) * alpha };
     }
 
     // A text set in the font: its glyphs from the origin, its ink and the reference text's ink.
@@ -286,12 +325,20 @@ Scene buildScene(
             // a blue board's dark square) is drawn as an opaque frame in the mark's colour.
             const bool dark = (fileOf(mark.square) + rankOf(mark.square)) % 2 == 0;
             const Rgb square = dark ? scene.dark : scene.light;
-            const Rgb blended { square.r + (color.r - square.r) * MarkAlpha,
-                square.g + (color.g - square.g) * MarkAlpha,
-                square.b + (color.b - square.b) * MarkAlpha };
-            if (distance(blended, square) < MinMarkContrast)
+            const Rgb blended = over(color, MarkAlpha, square);
+            if (distance(blended, square) < MinMarkContrast
+                || colorDifference(blended, square) < MinMarkDifference) {
                 scene.marks.push_back({ box, color, 1, ring });
-            else
+                if (colorDifference(color, square) < MinMarkDifference + 5) {
+                    // Even the opaque colour is close to the square (red on a red board): the
+                    // frame is lined with white or black, whichever stands out more.
+                    const Rgb line = colorDifference(square, { 1, 1, 1 })
+                            > colorDifference(square, { 0, 0, 0 })
+                        ? Rgb { 1, 1, 1 }
+                        : Rgb { 0, 0, 0 };
+                    scene.marks.push_back({ innerBox(box, ring), line, 1, std::max(1, ring / 2) });
+                }
+            } else
                 scene.marks.push_back({ box, color, MarkAlpha });
         }
     }
@@ -312,8 +359,19 @@ Scene buildScene(
         const ScenePoint to = squareCentre(layout, arrow.to);
         const auto colorIndex = static_cast<std::size_t>(arrow.color);
         if (options.style == DiagramStyle::Color) {
-            scene.arrows.push_back(
-                { arrowOutline(from, to, layout.square), annotation[colorIndex], ArrowAlpha });
+            const Rgb color = annotation[colorIndex];
+            SceneArrow drawn { arrowOutline(from, to, layout.square), color, ArrowAlpha, {}, 0 };
+            if (std::min(colorDifference(over(color, ArrowAlpha, scene.light), scene.light),
+                    colorDifference(over(color, ArrowAlpha, scene.dark), scene.dark))
+                < MinArrowDifference) {
+                // An opaque arrow with a white or black edge, whichever stands out more from it.
+                drawn.alpha = 1;
+                const double white = colorDifference(color, { 1, 1, 1 });
+                const double black = colorDifference(color, { 0, 0, 0 });
+                drawn.edge = white > black ? Rgb { 1, 1, 1 } : Rgb { 0, 0, 0 };
+                drawn.edgeWidth = std::max(1.0, layout.square / 25.0);
+            }
+            scene.arrows.push_back(drawn);
             continue;
         }
         // Grey and print: black or a light grey, solid or dashed, as the marks.
@@ -322,9 +380,10 @@ Scene buildScene(
         const Rgb grey { level, level, level };
         if (Dashed[colorIndex]) {
             for (const auto& part : dashedArrowOutline(from, to, layout.square))
-                scene.arrows.push_back({ part, grey, ArrowAlpha });
+                scene.arrows.push_back({ part, grey, ArrowAlpha, {}, 0 });
         } else {
-            scene.arrows.push_back({ arrowOutline(from, to, layout.square), grey, ArrowAlpha });
+            scene.arrows.push_back(
+                { arrowOutline(from, to, layout.square), grey, ArrowAlpha, {}, 0 });
         }
     }
 
@@ -402,11 +461,16 @@ AnnotationShapes annotationShapes(const Annotations& annotations, int square, bo
         mark.box.left -= dx;
         mark.box.top -= dy;
     }
-    for (SceneArrow& arrow : shapes.arrows)
+    for (SceneArrow& arrow : shapes.arrows) {
         for (ScenePoint& point : arrow.outline) {
             point.x -= dx;
             point.y -= dy;
         }
+        // The window draws its arrows translucent over whatever colours its board has; the
+        // edge of an arrow too close to the default board's colours is the files' alone.
+        arrow.alpha = ArrowAlpha;
+        arrow.edgeWidth = 0;
+    }
     return shapes;
 }
 

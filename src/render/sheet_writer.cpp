@@ -113,10 +113,13 @@ namespace {
     class SheetPainter
     {
     public:
-        SheetPainter(const SheetOptions& options, const std::vector<SheetDiagram>& diagrams)
+        // pdf: the pieces drawn for a PDF document, which uses each of them many times.
+        SheetPainter(
+            const SheetOptions& options, const std::vector<SheetDiagram>& diagrams, bool pdf)
             : m_options(options)
             , m_diagrams(diagrams)
             , m_layout(options.layout)
+            , m_pdf(pdf)
         {
         }
 
@@ -170,7 +173,8 @@ namespace {
                 const Scene scene = buildScene(diagram.board, diagram.panel, options);
                 if (!m_pieces || m_pieces->square() != options.squarePx
                     || m_pieces->halo() != scene.pieceHalo)
-                    m_pieces = std::make_unique<PieceArt>(options.squarePx, true, scene.pieceHalo);
+                    m_pieces = std::make_unique<PieceArt>(
+                        options.squarePx, true, scene.pieceHalo, m_pdf);
                 const int cell = static_cast<int>(i);
                 const double box = m_layout.diagramMm * PointsPerMm;
                 const double scale = box / std::max(scene.layout.width, scene.layout.height);
@@ -241,6 +245,7 @@ namespace {
         const SheetOptions& m_options;
         const std::vector<SheetDiagram>& m_diagrams;
         const SheetLayout& m_layout;
+        bool m_pdf;
         std::unique_ptr<PieceArt> m_pieces;
     };
 
@@ -280,7 +285,7 @@ std::optional<std::string> renderSheetPdf(
 {
     if (auto problem = missingFont())
         return problem;
-    SheetPainter painter(options, diagrams);
+    SheetPainter painter(options, diagrams, true);
     StreamClosure closure { &sink };
     const CairoSurface surface(cairo_pdf_surface_create_for_stream(
         StreamClosure::write, &closure, painter.pageWidth(), painter.pageHeight()));
@@ -314,7 +319,7 @@ std::optional<std::string> renderSheetPages(const SheetOptions& options,
 {
     if (auto problem = missingFont())
         return problem;
-    SheetPainter painter(options, diagrams);
+    SheetPainter painter(options, diagrams, false);
     int number = 0;
     for (const SheetPagePlan& page : painter.plan()) {
         ++number;

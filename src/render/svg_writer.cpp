@@ -392,18 +392,27 @@ std::string writeSceneSvg(const Scene& scene, const std::string& line, const Svg
             + std::to_string(piece.box.left) + "\" y=\"" + std::to_string(piece.box.top) + "\"/>\n";
     }
     for (const SceneArrow& arrow : scene.arrows) {
+        std::string path = " d=\"";
+        for (std::size_t i = 0; i < arrow.outline.size(); ++i) {
+            path += i == 0 ? 'M' : 'L';
+            appendNumber(path, arrow.outline[i].x);
+            path += ' ';
+            appendNumber(path, arrow.outline[i].y);
+        }
+        path += "Z\"/>\n";
+        if (arrow.edgeWidth > 0) {
+            // The edge as a stroke under the fill, so that only its outer half shows.
+            out += "<path fill=\"none\" stroke=\"";
+            appendColor(out, arrow.edge);
+            out += '"';
+            appendAttribute(out, "stroke-width", 2 * arrow.edgeWidth);
+            out += path;
+        }
         out += "<path fill=\"";
         appendColor(out, arrow.color);
         out += '"';
         appendAttribute(out, "fill-opacity", arrow.alpha);
-        out += " d=\"";
-        for (std::size_t i = 0; i < arrow.outline.size(); ++i) {
-            out += i == 0 ? 'M' : 'L';
-            appendNumber(out, arrow.outline[i].x);
-            out += ' ';
-            appendNumber(out, arrow.outline[i].y);
-        }
-        out += "Z\"/>\n";
+        out += path;
     }
     for (const SceneText& text : scene.texts) {
         for (const SceneGlyph& g : text.glyphs) {

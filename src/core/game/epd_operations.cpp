@@ -172,37 +172,45 @@ std::optional<std::string> splitRecordLine(std::string_view line, RecordLine& re
         line.substr(record.position.size() + 1), record.operations, &record.annotations);
 }
 
-std::optional<std::string> readEpdLine(std::string_view line, EpdRecord& record)
+std::optional<std::string> readEpdLine(std::string_view line, EpdRecord& record, bool annotations)
 {
     record.operations.clear();
-    // The four fields, the counters when both are numbers, then the operations.
-    std::string_view position = recordPosition(line);
-    std::string_view rest;
-    if (position.size() < line.size()) {
-        rest = line.substr(position.size() + 1);
-    } else {
-        std::size_t pos = 0;
-        for (int field = 0; field < 4 && pos < line.size(); ++field) {
-            nextWord(line, pos);
-            if (pos < line.size() && field < 3)
-                ++pos;
-        }
-        std::size_t end = pos;
-        std::size_t probe = pos + 1;
-        if (pos < line.size() && isNumber(nextWord(line, probe)) && probe < line.size()) {
-            ++probe;
-            if (isNumber(nextWord(line, probe)))
-                end = probe;
-        }
-        position = line.substr(0, end);
-        rest = line.substr(end < line.size() ? end + 1 : end);
+    record.annotations = Annotations {};
+    // The four fields, the counters when both are numbers, then the operations: after a blank,
+    // after a TAB (a record line), or both, as when operations were typed before the TAB.
+    const std::string_view head = recordPosition(line);
+    const std::string_view tail
+        = head.size() < line.size() ? line.substr(head.size() + 1) : std::string_view();
+    std::size_t at = 0;
+    for (int field = 0; field < 4 && at < head.size(); ++field) {
+        nextWord(head, at);
+        if (at < head.size() && field < 3)
+            ++at;
+    }
+    std::size_t end = at;
+    std::size_t next = at + 1;
+    if (at < head.size() && isNumber(nextWord(head, next)) && next < head.size()) {
+        ++next;
+        if (isNumber(nextWord(head, next)))
+            end = next;
+    }
+    std::string_view position = head.substr(0, end);
+    std::string_view rest = head.substr(end < head.size() ? end + 1 : end);
+    std::vector<EpdOperation> before;
+    if (head.size() < line.size() && parseEpdOperations(rest, before, nullptr)) {
+        // Before a TAB, text that is no operation stays with the position, read leniently.
+        position = head;
+        rest = {};
     }
     std::string message;
     std::optional<Board> board = Board::fromLine(position, &message);
     if (!board)
         return message;
-    if (auto fault = parseEpdOperations(rest, record.operations, nullptr))
-        return fault;
+    for (const std::string_view text : { rest, tail }) {
+        if (auto fault = parseEpdOperations(
+                text, record.operations, annotations ? &record.annotations : nullptr))
+            return fault;
+    }
 
     // hmvc and fmvn stand for the counters of a four-field line.
     const EpdOperation* hmvc = findOperation(record.operations, "hmvc");

@@ -75,11 +75,15 @@ std::optional<std::string> splitRecordLine(std::string_view line, RecordLine& re
 struct EpdRecord {
     Board board;
     std::vector<EpdOperation> operations;
+    Annotations annotations; // with readEpdLine's annotations: the [%cal]/[%csl] commands
 };
 
 // Reads "PLACEMENT SIDE CASTLING EP [HALFMOVE FULLMOVE] [OPERATIONS]" (operations after a blank
 // or a TAB). The message names what is wrong: the parser's message for the position, or the
-// operation and the move ("bm: illegal move 'Nf6': no knight can reach f6").
-std::optional<std::string> readEpdLine(std::string_view line, EpdRecord& record);
+// operation and the move ("bm: illegal move 'Nf6': no knight can reach f6"). annotations: the
+// [%cal]/[%csl] commands go to record.annotations, and a bad one is a fault; otherwise they are
+// dropped unread.
+std::optional<std::string> readEpdLine(
+    std::string_view line, EpdRecord& record, bool annotations = false);
 
 } // namespace pictog::game

@@ -236,6 +236,8 @@ struct SceneArrow {
     std::array<ScenePoint, 7> outline; // tail, shaft, barb, point, barb, shaft, tail
     Rgb color;
     double alpha = 1;
+    Rgb edge; // with edgeWidth > 0: a band this wide around the outline, under the arrow
+    double edgeWidth = 0;
 };
 
 // The marks and arrows of annotations over a bare board of square-unit squares whose top-left
