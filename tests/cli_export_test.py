@@ -149,10 +149,13 @@ class ExportTest(unittest.TestCase):
         self.assertEqual(len(uris), len(names))
         self.assertEqual(re.sub(r'src="data:[^"]+"', "IMG", text),
                          re.sub(r'src="[^"]+"', "IMG", plain))
+        # A missing image, and one that is a FIFO (reading it would wait for a writer forever).
         os.remove(os.path.join(folder, names[0]))
-        missing = self.run_cli("--ini", ini, "export", "html", "--embed", INITIAL)
-        self.assertEqual(missing.returncode, 1)
-        self.assertIn(b"cannot read the piece image", missing.stderr)
+        for make in (lambda path: None, os.mkfifo):
+            make(os.path.join(folder, names[0]))
+            missing = self.run_cli("--ini", ini, "export", "html", "--embed", INITIAL)
+            self.assertEqual(missing.returncode, 1)
+            self.assertIn(b"cannot read the piece image", missing.stderr)
 
     # --- the text formats ---
 

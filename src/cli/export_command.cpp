@@ -127,7 +127,13 @@ namespace {
         {
             if (const auto found = images.find(name); found != images.end())
                 return found->second;
-            std::ifstream file(html.localImageBase + "/" + name, std::ios::binary);
+            // Only a regular file: opening a FIFO would wait for a writer.
+            const std::string path = html.localImageBase + "/" + name;
+            struct stat info {
+            };
+            if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+                return std::nullopt;
+            std::ifstream file(path, std::ios::binary);
             std::string bytes;
             char buffer[4096];
             while (file && bytes.size() < (1 << 20)) {
