@@ -100,6 +100,7 @@ TFormMain::TFormMain(
     createDialogs();
     setUpEditorExtras();
     setUpGameActions();
+    setUpSheetAction();
     setUpViewMenu();
 }
 

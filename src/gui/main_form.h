@@ -219,6 +219,12 @@ public:
     // The export dialog, created at its first use and kept.
     TDlgExportDiagram& exportDialog();
 
+    // File > Export sheet: the sheet dialog, the save dialog, then exportSheet.
+    void MIFileExportSheetClick();
+    // Writes the open file's positions as a worksheet PDF with the choices; empty, or the one
+    // message to show (the layout does not fit, the file cannot be written).
+    QString exportSheet(const SheetSettings& settings, const QString& fileName);
+
     // File > Open: the open dialog, then openGameFile.
     void MIFileOpenClick();
     // Opens a PGN file, a file of FEN/EPD lines or a puzzle CSV in the game pane: the list fills
@@ -313,6 +319,10 @@ private:
     // File > Open, the pane and the navigation keys.
     void setUpGameActions();
     GamePane& ensureGamePane();
+    // File > Export sheet, enabled while a file is open.
+    void setUpSheetAction();
+    // Remembers in the View settings whether the pane is open.
+    void rememberGamePane(bool open);
     void stopListing();
     void listed(std::vector<GameFileEntry> entries);
     void listingDone(std::optional<GameFileProblem> problem);

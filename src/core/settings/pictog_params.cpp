@@ -182,6 +182,7 @@ void TPictogParams::LoadSettings()
     m_lastOpenFolder = m_ini.readString(SectionView, "lastOpenFolder", "");
 
     m_view = readViewSettings(m_ini);
+    m_sheet = readSheetSettings(m_ini);
 
     if (m_modified)
         SaveSettings();
@@ -240,6 +241,8 @@ bool TPictogParams::SaveSettings()
         writeViewSettings(m_ini, m_view);
         m_ini.writeString(SectionView, "lastOpenFolder", m_lastOpenFolder);
     }
+    if (m_ini.hasSection(SectionSheet) || m_sheet != SheetSettings {})
+        writeSheetSettings(m_ini, m_sheet);
 
     // A file that was there but could not be read is never replaced: it may hold settings this
     // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.

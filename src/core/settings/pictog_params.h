@@ -8,6 +8,7 @@
 #include "html_color.h"
 #include "ini_file.h"
 #include "program_locations.h"
+#include "sheet_settings.h"
 #include "view_settings.h"
 
 #include <memory>
@@ -200,6 +201,9 @@ public:
     // "View": the window's board size and coordinates.
     const ViewSettings& view() const { return m_view; }
     void setView(const ViewSettings& value) { assign(m_view, value); }
+    // "Sheet": the last choices of File > Export sheet.
+    const SheetSettings& sheet() const { return m_sheet; }
+    void setSheet(const SheetSettings& value) { assign(m_sheet, value); }
 
 private:
     TPictogParams(std::string programDir, std::string iniFile, std::string previewFile,
@@ -267,6 +271,7 @@ private:
 
     DiagramExportSettings m_diagramExport;
     ViewSettings m_view;
+    SheetSettings m_sheet;
     std::string m_boardAnnotations;
     std::string m_lastOpenFolder;
 };
