@@ -81,21 +81,31 @@ const QImage& BoardPicture::piece(int piece, int devSquare)
         if (m_pieces.size() >= 4)
             m_pieces.clear();
         auto& set = m_pieces[devSquare];
-        // All twelve pieces on one board, drawn once on black and once on white squares: where
-        // a pixel differs between the two the piece is translucent there, and on black its
-        // premultiplied colour is what the black picture shows.
+        // All twelve pieces on one board of black dark and white light squares, each piece twice:
+        // on (column, row) and three rows up, which is a square of the other colour. Where a
+        // pixel differs between the two the piece is translucent there, and on black its
+        // premultiplied colour is what the black square shows. One drawing serves both.
         TChessPosition position = emptyPosition();
-        for (int p = WhitePawn; p <= BlackKing; ++p)
-            position.SetPiece(p, squareIndex((p - 1) % 6, (p - 1) / 6));
-        const QImage onBlack = renderBoard(position, false, "#000000", "#000000", devSquare);
-        const QImage onWhite = renderBoard(position, false, "#FFFFFF", "#FFFFFF", devSquare);
+        const auto column = [](int p) { return (p - 1) % 6; };
+        const auto row = [](int p) { return (p - 1) / 6; };
         for (int p = WhitePawn; p <= BlackKing; ++p) {
-            const int left = (p - 1) % 6 * devSquare;
-            const int top = (7 - (p - 1) / 6) * devSquare;
+            position.SetPiece(p, squareIndex(column(p), row(p)));
+            position.SetPiece(p, squareIndex(column(p), row(p) + 3));
+        }
+        const QImage both = renderBoard(position, false, "#FFFFFF", "#000000", devSquare);
+        for (int p = WhitePawn; p <= BlackKing; ++p) {
+            const int left = column(p) * devSquare;
+            // a1 is a dark square: the copy whose file and rank add up to an even number is
+            // on black.
+            const bool lowerOnBlack = (column(p) + row(p)) % 2 == 0;
+            const int lower = (7 - row(p)) * devSquare;
+            const int upper = (7 - row(p) - 3) * devSquare;
+            const int blackTop = lowerOnBlack ? lower : upper;
+            const int whiteTop = lowerOnBlack ? upper : lower;
             QImage sprite(devSquare, devSquare, QImage::Format_ARGB32_Premultiplied);
-            for (int y = 0; y < devSquare && !onBlack.isNull(); ++y) {
-                const auto* b = reinterpret_cast<const QRgb*>(onBlack.constScanLine(top + y));
-                const auto* w = reinterpret_cast<const QRgb*>(onWhite.constScanLine(top + y));
+            for (int y = 0; y < devSquare && !both.isNull(); ++y) {
+                const auto* b = reinterpret_cast<const QRgb*>(both.constScanLine(blackTop + y));
+                const auto* w = reinterpret_cast<const QRgb*>(both.constScanLine(whiteTop + y));
                 auto* out = reinterpret_cast<QRgb*>(sprite.scanLine(y));
                 for (int x = 0; x < devSquare; ++x) {
                     const QRgb black = b[left + x];
@@ -105,7 +115,7 @@ const QImage& BoardPicture::piece(int piece, int devSquare)
                         std::min(qBlue(black), alpha), alpha);
                 }
             }
-            set[static_cast<std::size_t>(p)] = onBlack.isNull() ? QImage() : sprite;
+            set[static_cast<std::size_t>(p)] = both.isNull() ? QImage() : sprite;
         }
         found = m_pieces.find(devSquare);
     }

@@ -50,13 +50,15 @@ TDlgExportSheet::TDlgExportSheet(QWidget* parent)
         { { "At the end", "end" }, { "After each page", "page" }, { "None", "none" } });
     m_title = new QLineEdit(this);
     m_title->setObjectName(QStringLiteral("EditSheetTitle"));
+    // Room for a title and the default prompt without scrolling.
+    m_title->setMinimumWidth(260);
     m_prompt = new QLineEdit(this);
     m_prompt->setObjectName(QStringLiteral("EditSheetPrompt"));
     m_prompt->setPlaceholderText(QStringLiteral("White to play / Black to play"));
     m_turnBoard = new QCheckBox(QStringLiteral("Turn each board to the side to move"), this);
     m_turnBoard->setObjectName(QStringLiteral("CBSheetTurnBoard"));
     form->addRow(QStringLiteral("&Page:"), m_page);
-    form->addRow(QStringLiteral("&Grid (columns \xC3\x97 rows):"), m_grid);
+    form->addRow(QStringLiteral("&Grid (columns \u00D7 rows):"), m_grid);
     form->addRow(QStringLiteral("&Style:"), m_style);
     form->addRow(QStringLiteral("S&olutions:"), m_solutions);
     form->addRow(QStringLiteral("&Title:"), m_title);
