@@ -480,6 +480,10 @@ namespace {
                 static_cast<QDialog*>(dialog)->accept();
             });
             child<QAction>("MIFileExportSheet")->trigger();
+            // Written on a worker thread; the item comes back once it is done.
+            EXPECT_FALSE(child<QAction>("MIFileExportSheet")->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(child<QAction>("MIFileExportSheet")->isEnabled(), 20000);
+            EXPECT_EQ(form->statusText(), QStringLiteral("Saved ") + pdf);
             ASSERT_TRUE(platform.messages.shown.isEmpty())
                 << platform.messages.shown.join(QLatin1Char('|')).toStdString();
             QProcess info;
