@@ -179,10 +179,10 @@ namespace {
         child<QAction>("MIViewBoardLarge")->trigger();
         EXPECT_EQ(board()->size(), QSize(608, 608));
         EXPECT_TRUE(board()->drawsScaled());
-        // The palette's pictures grow to three quarters of the 76-pixel squares: 57, 19 more.
-        const int palette = 19;
-        EXPECT_EQ(child<QWidget>("ImagePawn")->size(), QSize(57, 57));
-        EXPECT_EQ(child<QLabel>("ImageKing")->pixmap().size(), QSize(57, 57)) << "drawn at size";
+        // The palette's pictures grow to the board's 76-pixel squares: 38 more.
+        const int palette = 38;
+        EXPECT_EQ(child<QWidget>("ImagePawn")->size(), QSize(76, 76));
+        EXPECT_EQ(child<QLabel>("ImageKing")->pixmap().size(), QSize(76, 76)) << "drawn at size";
         EXPECT_EQ(form->centralWidget()->size(), QSize(722 + 304 + palette, 417 + 304));
         EXPECT_EQ(
             child<QGroupBox>("GroupBox1")->geometry(), classicGroup.translated(304 + palette, 0));

@@ -47,12 +47,13 @@ namespace {
     constexpr int PaletteGap = 10;
 
     // The edge of a palette picture beside a board of that square size: the classic 38 pixels,
-    // growing with the board up to 64 so that the column stays narrow beside it.
+    // else the board's own squares up to 76 (Large), so that the column stays narrow beside a
+    // window-filling board. At the board's size the renderer's pieces are drawn once for both.
     int paletteIcon(BoardSize size, int square)
     {
         if (size == BoardSize::Classic)
             return TPictogram2D::SquareSize;
-        return std::clamp(square * 3 / 4, TPictogram2D::SquareSize, 64);
+        return std::clamp(square, TPictogram2D::SquareSize, 76);
     }
 
     // Keeps the classic geometry of every widget on the client area and places them for a
@@ -98,6 +99,7 @@ namespace {
         {
             const double ratio = m_client->devicePixelRatioF();
             const int icon = paletteIcon(m_size, m_board->squareSize());
+            m_paintedIcon = icon;
             const bool classic = icon == TPictogram2D::SquareSize && ratio == 1.0;
             const int devSquare = static_cast<int>(std::lround(icon * ratio));
             for (std::size_t i = 0; i < m_icons.size(); ++i) {
@@ -157,8 +159,12 @@ namespace {
     protected:
         bool eventFilter(QObject* watched, QEvent* event) override
         {
-            if (watched == m_client && event->type() == QEvent::Resize && m_size == BoardSize::Fit)
+            if (watched == m_client && event->type() == QEvent::Resize
+                && m_size == BoardSize::Fit) {
                 place(squareFor(m_client->size()));
+                if (paletteIcon(m_size, m_board->squareSize()) != m_paintedIcon)
+                    paintPalette();
+            }
             return QObject::eventFilter(watched, event);
         }
 
@@ -219,11 +225,7 @@ namespace {
             }
             m_colour->setGeometry(
                 PaletteInset, PaletteInset + 6 * pitch, icon + 2 * PaletteInset, 24);
-            const bool repaint = icon != m_paintedIcon;
-            m_paintedIcon = icon;
             m_board->setSquareSize(square);
-            if (repaint)
-                paintPalette();
         }
 
         struct PaletteIcon {
