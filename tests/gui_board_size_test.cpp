@@ -323,6 +323,7 @@ namespace {
         const Row rows[] = { { false, Qt::LeftButton, "3Q4" }, { false, Qt::RightButton, "3q4" },
             { true, Qt::LeftButton, "3q4" }, { true, Qt::RightButton, "3Q4" } };
         start();
+        const QImage whiteKing = child<QLabel>("ImageKing")->pixmap().toImage();
         auto* before = form->findChild<QWidget*>(QStringLiteral("BtnPaletteColour"));
         EXPECT_TRUE(before == nullptr || !before->isVisible()) << "the classic window has none";
         child<QAction>("MIViewBoardLarge")->trigger();
@@ -336,6 +337,18 @@ namespace {
             QTest::mouseClick(child<QWidget>("ImageQueen"), Qt::LeftButton);
             QTest::mouseClick(board(), row.button, Qt::NoModifier, centre("d4"));
             EXPECT_EQ(line(), QString::fromLatin1("8/8/8/8/") + row.expected + "/8/8/8 w - - 0 1");
+        }
+        // Fit to window at its smallest has 38-pixel squares: the classic white pictures, and
+        // black ones drawn at that size when the switch says Black.
+        child<QAction>("MIViewBoardFit")->trigger();
+        form->resize(100, 100);
+        QApplication::processEvents();
+        ASSERT_EQ(board()->squareSize(), 38);
+        for (const bool black : { true, false }) {
+            colour->setChecked(black);
+            const QImage king = child<QLabel>("ImageKing")->pixmap().toImage();
+            EXPECT_EQ(king.size(), QSize(38, 38));
+            EXPECT_EQ(king == whiteKing, !black) << "black " << black;
         }
         // Back at the classic size the switch is gone and the palette places white again.
         child<QAction>("MIViewBoardClassic")->trigger();

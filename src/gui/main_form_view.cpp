@@ -91,7 +91,12 @@ namespace {
             });
         }
 
-        bool paletteShowsBlack() const { return m_colour->isVisible() && m_colour->isChecked(); }
+        // Not from the switch's visibility: that is false while the window is shown again after
+        // its frame changed, when the palette may be painted.
+        bool paletteShowsBlack() const
+        {
+            return m_size != BoardSize::Classic && m_colour->isChecked();
+        }
 
         // The palette's pieces drawn by the renderer at their size and the screen's resolution,
         // in the colour chosen; the classic pictures at the classic size and resolution.
@@ -100,7 +105,9 @@ namespace {
             const double ratio = m_client->devicePixelRatioF();
             const int icon = paletteIcon(m_size, m_board->squareSize());
             m_paintedIcon = icon;
-            const bool classic = icon == TPictogram2D::SquareSize && ratio == 1.0;
+            // The classic pictures are white: a black palette is drawn even at their size.
+            const bool classic
+                = icon == TPictogram2D::SquareSize && ratio == 1.0 && !paletteShowsBlack();
             const int devSquare = static_cast<int>(std::lround(icon * ratio));
             for (std::size_t i = 0; i < m_icons.size(); ++i) {
                 const PaletteIcon& entry = m_icons[i];
