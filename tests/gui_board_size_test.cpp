@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -141,12 +142,15 @@ namespace {
             platform.clipboard.setText(QString::fromLatin1(text));
             child<QAction>("MIEditPaste")->trigger();
         }
-        // The centre of a square as the board shows it now, from its width alone.
+        // The centre of a square as the board shows it now: right of the coordinates' band,
+        // which takes what the widget has beyond eight squares.
         QPoint centre(const char* name) const
         {
-            const int square = board()->width() / 8;
+            const int square = board()->squareSize();
+            const int band = board()->width() - 8 * square;
             const int s = flipped ? 77 - sq(name) : sq(name);
-            return { square * fileOf(s) + square / 2, square * (7 - rankOf(s)) + square / 2 };
+            return { band + square * fileOf(s) + square / 2,
+                square * (7 - rankOf(s)) + square / 2 };
         }
         void drag(const char* from, const char* to, Qt::KeyboardModifiers keys = Qt::NoModifier)
         {
@@ -170,14 +174,21 @@ namespace {
         EXPECT_EQ(form->centralWidget()->size(), QSize(722, 417));
         const QRect classicGroup = child<QGroupBox>("GroupBox1")->geometry();
         const QRect classicLine = child<QLineEdit>("EditFENLine")->geometry();
+        const QImage classicKing = child<QLabel>("ImageKing")->pixmap().toImage();
 
         child<QAction>("MIViewBoardLarge")->trigger();
         EXPECT_EQ(board()->size(), QSize(608, 608));
         EXPECT_TRUE(board()->drawsScaled());
-        EXPECT_EQ(form->centralWidget()->size(), QSize(722 + 304, 417 + 304));
-        EXPECT_EQ(child<QGroupBox>("GroupBox1")->geometry(), classicGroup.translated(304, 0));
+        // The palette's pictures grow to the board's 76-pixel squares: 38 more.
+        const int palette = 38;
+        EXPECT_EQ(child<QWidget>("ImagePawn")->size(), QSize(76, 76));
+        EXPECT_EQ(child<QLabel>("ImageKing")->pixmap().size(), QSize(76, 76)) << "drawn at size";
+        EXPECT_EQ(form->centralWidget()->size(), QSize(722 + 304 + palette, 417 + 304));
+        EXPECT_EQ(
+            child<QGroupBox>("GroupBox1")->geometry(), classicGroup.translated(304 + palette, 0));
         EXPECT_EQ(child<QLineEdit>("EditFENLine")->geometry(),
-            QRect(classicLine.topLeft() + QPoint(0, 304), classicLine.size() + QSize(304, 0)));
+            QRect(
+                classicLine.topLeft() + QPoint(palette, 304), classicLine.size() + QSize(304, 0)));
         EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "Large stays a fixed window";
 
         child<QAction>("MIViewBoardFit")->trigger();
@@ -196,6 +207,9 @@ namespace {
         EXPECT_EQ(board()->size(), QSize(304, 304));
         EXPECT_EQ(form->centralWidget()->size(), QSize(722, 417));
         EXPECT_EQ(child<QGroupBox>("GroupBox1")->geometry(), classicGroup);
+        EXPECT_EQ(child<QWidget>("ImagePawn")->geometry(), QRect(16, 336, 38, 38));
+        EXPECT_EQ(child<QLabel>("ImageKing")->pixmap().toImage(), classicKing)
+            << "the classic picture again";
         EXPECT_EQ(child<QLineEdit>("EditFENLine")->geometry(), classicLine);
     }
 
@@ -204,17 +218,30 @@ namespace {
         struct Row {
             const char* size;
             bool flip;
+            bool coordinates; // outside the board: the squares move right of their band
         };
-        const Row rows[] = { { "MIViewBoardLarge", false }, { "MIViewBoardLarge", true },
-            { "MIViewBoardFit", false }, { "MIViewBoardFit", true } };
+        const Row rows[]
+            = { { "MIViewBoardLarge", false, false }, { "MIViewBoardLarge", true, false },
+                  { "MIViewBoardFit", false, false }, { "MIViewBoardFit", true, false },
+                  { "MIViewBoardLarge", false, true }, { "MIViewBoardLarge", true, true },
+                  { "MIViewBoardFit", false, true }, { "MIViewBoardFit", true, true } };
         start();
         for (const Row& row : rows) {
-            SCOPED_TRACE(std::string(row.size) + (row.flip ? " flipped" : ""));
+            SCOPED_TRACE(std::string(row.size) + (row.flip ? " flipped" : "")
+                + (row.coordinates ? " coordinates" : ""));
+            child<QAction>("MIViewCoordinates")->setChecked(row.coordinates);
             child<QAction>(row.size)->trigger();
             form->resize(1100, 900);
             QApplication::processEvents();
+            EXPECT_EQ(board()->width() > 8 * board()->squareSize(), row.coordinates);
             flip(row.flip);
             paste(InitialLine);
+            // A click on the band beside a square is on no square: a1 keeps its rook.
+            if (row.coordinates) {
+                QTest::mouseClick(
+                    board(), Qt::RightButton, Qt::NoModifier, QPoint(2, centre("a1").y()));
+                EXPECT_EQ(line(), InitialLine);
+            }
             drag("e2", "e4");
             drag("g8", "f6");
             EXPECT_EQ(line(), "rnbqkb1r/pppppppp/5n2/8/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 1");
@@ -229,6 +256,63 @@ namespace {
         EXPECT_TRUE(platform.messages.shown.isEmpty());
     }
 
+    TEST_F(BoardSizeTest, CoordinatesGoBesideTheLargerBoardAndFollowTheFlip)
+    {
+        start();
+        paste(InitialLine);
+        child<QAction>("MIViewCoordinates")->trigger();
+        EXPECT_EQ(board()->size(), QSize(304, 304)) << "beside the classic board no room";
+        child<QAction>("MIViewBoardLarge")->trigger();
+        const int square = 76;
+        const int band = board()->width() - 8 * square;
+        ASSERT_GE(band, 12);
+        ASSERT_EQ(board()->height(), board()->width());
+        QImage shown[2];
+        for (const bool turned : { false, true }) {
+            flip(turned);
+            shown[turned] = board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        }
+        // The band's empty corner gives its background; every label cell holds some ink.
+        const QRgb background = shown[0].pixel(0, shown[0].height() - 1);
+        const auto cell = [&](bool turned, bool rank, int i) {
+            return shown[turned].copy(rank ? QRect(0, i * square, band, square)
+                                           : QRect(band + i * square, 8 * square, square, band));
+        };
+        const auto inked = [background](const QImage& image) {
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixel(x, y) != background)
+                        return true;
+            return false;
+        };
+        for (const bool turned : { false, true }) {
+            EXPECT_FALSE(inked(shown[turned].copy(0, 8 * square, band, band)));
+            for (int i = 0; i < 8; ++i) {
+                EXPECT_TRUE(inked(cell(turned, true, i))) << "rank cell " << i;
+                EXPECT_TRUE(inked(cell(turned, false, i))) << "file cell " << i;
+            }
+        }
+        // A label is where the board shows its rank or file: 1 and a at the bottom left with
+        // White below, at the top and right when flipped.
+        struct Row {
+            const char* label;
+            bool rank;
+            int index; // row from the top or column from the left, White below
+            int flippedIndex;
+        };
+        const Row rows[] = { { "1", true, 7, 0 }, { "8", true, 0, 7 }, { "4", true, 4, 3 },
+            { "a", false, 0, 7 }, { "h", false, 7, 0 }, { "c", false, 2, 5 } };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.label);
+            EXPECT_EQ(cell(false, row.rank, row.index), cell(true, row.rank, row.flippedIndex));
+            EXPECT_NE(cell(false, row.rank, row.index), cell(false, row.rank, row.flippedIndex));
+        }
+        // The board itself starts right of the band: h4's right edge is a dark square there.
+        const ColorValue dark = board()->board().DarkSquareColor();
+        EXPECT_EQ(QColor(shown[0].pixel(band + 8 * square - 2, 4 * square + square / 2)),
+            QColor(redOf(dark), greenOf(dark), blueOf(dark)));
+    }
+
     TEST_F(BoardSizeTest, ThePaletteColourSwitchPlacesBlackWithTheLeftButtonAndWhiteWithTheRight)
     {
         struct Row {
@@ -239,6 +323,7 @@ namespace {
         const Row rows[] = { { false, Qt::LeftButton, "3Q4" }, { false, Qt::RightButton, "3q4" },
             { true, Qt::LeftButton, "3q4" }, { true, Qt::RightButton, "3Q4" } };
         start();
+        const QImage whiteKing = child<QLabel>("ImageKing")->pixmap().toImage();
         auto* before = form->findChild<QWidget*>(QStringLiteral("BtnPaletteColour"));
         EXPECT_TRUE(before == nullptr || !before->isVisible()) << "the classic window has none";
         child<QAction>("MIViewBoardLarge")->trigger();
@@ -252,6 +337,18 @@ namespace {
             QTest::mouseClick(child<QWidget>("ImageQueen"), Qt::LeftButton);
             QTest::mouseClick(board(), row.button, Qt::NoModifier, centre("d4"));
             EXPECT_EQ(line(), QString::fromLatin1("8/8/8/8/") + row.expected + "/8/8/8 w - - 0 1");
+        }
+        // Fit to window at its smallest has 38-pixel squares: the classic white pictures, and
+        // black ones drawn at that size when the switch says Black.
+        child<QAction>("MIViewBoardFit")->trigger();
+        form->resize(100, 100);
+        QApplication::processEvents();
+        ASSERT_EQ(board()->squareSize(), 38);
+        for (const bool black : { true, false }) {
+            colour->setChecked(black);
+            const QImage king = child<QLabel>("ImageKing")->pixmap().toImage();
+            EXPECT_EQ(king.size(), QSize(38, 38));
+            EXPECT_EQ(king == whiteKing, !black) << "black " << black;
         }
         // Back at the classic size the switch is gone and the palette places white again.
         child<QAction>("MIViewBoardClassic")->trigger();
@@ -302,7 +399,7 @@ namespace {
         start();
         EXPECT_TRUE(child<QAction>("MIViewBoardLarge")->isChecked());
         EXPECT_TRUE(child<QAction>("MIViewCoordinates")->isChecked());
-        EXPECT_EQ(board()->width(), 608);
+        EXPECT_EQ(board()->squareSize(), 76);
         EXPECT_TRUE(board()->coordinates());
     }
 

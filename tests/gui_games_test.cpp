@@ -10,13 +10,19 @@
 
 #include "game/pgn_reader.h"
 #include "position/chess_position.h"
+#include "settings/sheet_settings.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -84,6 +90,13 @@ namespace {
         {
             platform.openDialog.answers << path;
             QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+            settle();
+        }
+        // The same through the menu item, whichever window the keys would go to.
+        void openByMenu(const QString& path)
+        {
+            platform.openDialog.answers << path;
+            child<QAction>("MIFileOpen")->trigger();
             settle();
         }
         void settle()
@@ -379,6 +392,146 @@ namespace {
                     "longest stall %lld ms\n",
             listedAtFirst, static_cast<long long>(opened), static_cast<long long>(first),
             static_cast<long long>(done), static_cast<long long>(longestGap));
+    }
+
+    TEST_F(GamesTest, ThePaneIsRememberedOpenOrClosedBesideTheLargerBoards)
+    {
+        enum class Then { Nothing, CloseButton, CloseThenViewMenu };
+        struct Row {
+            const char* size;
+            Then then;
+            bool shownNextStart;
+        };
+        // A file opens the pane at every size; beside the classic board only the user's own
+        // opening is kept.
+        const Row rows[] = { { "MIViewBoardClassic", Then::Nothing, false },
+            { "MIViewBoardLarge", Then::Nothing, true },
+            { "MIViewBoardLarge", Then::CloseButton, false },
+            { "MIViewBoardFit", Then::CloseButton, false },
+            { "MIViewBoardClassic", Then::CloseThenViewMenu, true } };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.size) + " then " + std::to_string(int(row.then)));
+            QTemporaryDir settings;
+            const auto restart = [&] {
+                if (form)
+                    form->close();
+                form = std::make_unique<TFormMain>(settings.path(), platform.services());
+                form->show();
+                QApplication::setActiveWindow(form.get());
+            };
+            restart();
+            child<QAction>(row.size)->trigger();
+            openByMenu(Study);
+            ASSERT_NE(form->gamePane(), nullptr);
+            ASSERT_TRUE(form->gamePane()->isVisible());
+            if (row.then != Then::Nothing) {
+                QTest::mouseClick(form->gamePane()->findChild<QAbstractButton*>(
+                                      QStringLiteral("qt_dockwidget_closebutton")),
+                    Qt::LeftButton);
+                ASSERT_FALSE(form->gamePane()->isVisible());
+            }
+            if (row.then == Then::CloseThenViewMenu)
+                child<QAction>("MIViewGamePane")->trigger();
+            restart();
+            EXPECT_EQ(form->gamePane() && form->gamePane()->isVisible(), row.shownNextStart);
+        }
+    }
+
+    TEST_F(GamesTest, ExportSheetWritesTheOpenFilesPositionsAsAWorksheet)
+    {
+        EXPECT_FALSE(child<QAction>("MIFileExportSheet")->isEnabled()) << "no file open yet";
+        const QString epd = write("mates.epd",
+            "r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5Q2/PPPP1PPP/RNB1K1NR w KQkq - bm Qxf7#; "
+            "id \"Scholar\";\n"
+            "6k1/5ppp/8/8/8/8/8/R5K1 w - - bm Ra8#; id \"Back rank\";\n"
+            "k7/8/1K6/8/8/8/8/6Q1 b - - id \"Black\";\n");
+        struct Row {
+            QString file;
+            const char* grid;
+            int pages; // diagram pages, then the solutions at the end
+            std::vector<std::string> texts; // FEN lines of the text layer, captions, solutions
+        };
+        const Row rows[] = {
+            { epd, "1x2", 3,
+                { "Mates", "Scholar", "Back rank", "1. Qxf7#", "1. Ra8#",
+                    "r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5Q2/PPPP1PPP/RNB1K1NR w KQkq - 0 1",
+                    "k7/8/1K6/8/8/8/8/6Q1 b - - 0 1", "Black to play" } },
+            // A game gives its last position, as the second reader of the file finds it.
+            { Study, "2x3", 1, { "Mates", studyEnd() } },
+            // A puzzle after its first move, the rest its solution; the faulty line left out.
+            { QStringLiteral(PICTOG_TEST_DATA "/puzzles.csv"), "2x3", 2,
+                { "00008", "r6k/pp2r2p/4Rp1Q/3p4/8/1N1P2b1/PqP3PP/7K w - - 0 25",
+                    "1. Rxe7 Qb1+ 2. Nc1 Qxc1+ 3. Qxc1" } },
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.file.toStdString());
+            openByMenu(row.file);
+            platform.messages.shown.clear(); // the faulty puzzle's, told at the opening
+            const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+            QFile::remove(pdf);
+            platform.saveDialog.answers << pdf;
+            QTimer::singleShot(0, [&] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                ASSERT_NE(dialog, nullptr);
+                auto* grid = dialog->findChild<QComboBox*>(QStringLiteral("ComboSheetGrid"));
+                grid->setCurrentIndex(grid->findData(QString::fromLatin1(row.grid)));
+                dialog->findChild<QLineEdit*>(QStringLiteral("EditSheetTitle"))
+                    ->setText(QStringLiteral("Mates"));
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            child<QAction>("MIFileExportSheet")->trigger();
+            // Written on a worker thread; the item comes back once it is done.
+            EXPECT_FALSE(child<QAction>("MIFileExportSheet")->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(child<QAction>("MIFileExportSheet")->isEnabled(), 20000);
+            EXPECT_EQ(form->statusText(), QStringLiteral("Saved ") + pdf);
+            ASSERT_TRUE(platform.messages.shown.isEmpty())
+                << platform.messages.shown.join(QLatin1Char('|')).toStdString();
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), { pdf });
+            ASSERT_TRUE(info.waitForFinished());
+            const auto pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                                   .match(QString::fromLatin1(info.readAllStandardOutput()));
+            EXPECT_EQ(pages.captured(1).toInt(), row.pages);
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
+            ASSERT_TRUE(text.waitForFinished());
+            const QByteArray words = text.readAllStandardOutput();
+            for (const std::string& expected : row.texts)
+                EXPECT_TRUE(words.contains(expected.c_str())) << expected << "\n" << words.data();
+        }
+        // The choices are kept in a section of their own.
+        form->close();
+        QFile ini(dir.filePath(QStringLiteral("Pictog.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        const QByteArray kept = ini.readAll();
+        EXPECT_TRUE(kept.contains("[Sheet]")) << kept.data();
+        EXPECT_TRUE(kept.contains("grid=2x3")) << kept.data();
+        EXPECT_TRUE(kept.contains("title=Mates")) << kept.data();
+    }
+
+    TEST_F(GamesTest, ASheetThatCannotBeMadeOrWrittenSaysSoOnceAndWritesNothing)
+    {
+        open(Study);
+        SheetSettings tooMany;
+        tooMany.columns = 20;
+        tooMany.rows = 20;
+        struct Row {
+            SheetSettings settings;
+            QString path;
+            const char* message;
+        };
+        const Row rows[] = {
+            { tooMany, dir.filePath(QStringLiteral("big.pdf")),
+                "a grid of 20x20 does not fit an A4 page" },
+            { SheetSettings {}, dir.filePath(QStringLiteral("no-such-folder/sheet.pdf")),
+                "Cannot write" },
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.message);
+            const QString message = form->exportSheet(row.settings, row.path);
+            EXPECT_TRUE(message.contains(QLatin1String(row.message))) << message.toStdString();
+            EXPECT_FALSE(QFile::exists(row.path));
+        }
     }
 
     // Not a check: with PICTOG_LOOK_PNG set, saves the window with a game open, for a look.

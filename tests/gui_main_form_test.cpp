@@ -256,8 +256,10 @@ namespace {
     {
         start();
         const MenuRow rows[] = {
-            // Open goes above the classic items; there is no Export sheet yet.
-            { "MEFile", { "&Open ...", "-", "Save &as", "&Export diagram ...", "-", "E&xit" } },
+            // Open goes above the classic items, Export sheet after Export diagram.
+            { "MEFile",
+                { "&Open ...", "-", "Save &as", "&Export diagram ...", "Export s&heet ...", "-",
+                    "E&xit" } },
             { "MIFileSaveAs", { "&BMP ...", "&PNG ...", "&SVG ...", "P&DF ..." } },
             // Undo and Redo go above the classic items, Clear annotations below them.
             { "MEEPD",

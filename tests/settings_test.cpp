@@ -5,6 +5,7 @@
 #include "settings/ini_file.h"
 #include "settings/pictog_params.h"
 #include "settings/program_locations.h"
+#include "settings/sheet_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -221,6 +222,52 @@ namespace {
             EXPECT_EQ(file.readBool("S", "f", c.defaultValue), c.expected)
                 << "value \"" << c.text << "\", default " << c.defaultValue;
         }
+    }
+
+    TEST(SheetSettingsTest, ValuesOutsideTheirChoicesGiveTheDefaults)
+    {
+        struct Case {
+            const char* section; // the [Sheet] lines
+            const char* page;
+            int columns;
+            int rows;
+            DiagramStyle style;
+            const char* solutions;
+        };
+        const Case cases[] = {
+            { "", "a4", 2, 3, DiagramStyle::Color, "end" },
+            { "page=letter\ngrid=3x4\nstyle=print\nsolutions=none\n", "letter", 3, 4,
+                DiagramStyle::Print, "none" },
+            { "page=A5\ngrid=0x4\nstyle=sepia\nsolutions=later\n", "a4", 2, 3, DiagramStyle::Color,
+                "end" },
+            { "grid=21x1\n", "a4", 2, 3, DiagramStyle::Color, "end" },
+            { "grid=3x\n", "a4", 2, 3, DiagramStyle::Color, "end" },
+            { "grid=20x20\nstyle=gray\nsolutions=page\n", "a4", 20, 20, DiagramStyle::Gray,
+                "page" },
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.section);
+            const SheetSettings s
+                = readSheetSettings(IniFile(std::string("[Sheet]\n") + c.section));
+            EXPECT_EQ(s.page, c.page);
+            EXPECT_EQ(s.columns, c.columns);
+            EXPECT_EQ(s.rows, c.rows);
+            EXPECT_EQ(s.style, c.style);
+            EXPECT_EQ(s.solutions, c.solutions);
+        }
+        // What is written reads back, texts and the flag included.
+        SheetSettings chosen;
+        chosen.page = "letter";
+        chosen.columns = 4;
+        chosen.rows = 5;
+        chosen.style = DiagramStyle::Gray;
+        chosen.solutions = "page";
+        chosen.title = "Mates in two";
+        chosen.prompt = "Find the mate";
+        chosen.turnBoard = true;
+        IniFile file("");
+        writeSheetSettings(file, chosen);
+        EXPECT_EQ(readSheetSettings(IniFile(file.text())), chosen);
     }
 
     TEST_F(SettingsTest, WithoutAFileEverythingIsDefaultAndNothingIsWritten)

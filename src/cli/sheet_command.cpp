@@ -9,6 +9,7 @@
 #include "settings/file_writer.h"
 #include "settings/pictog_params.h"
 #include "settings/program_locations.h"
+#include "sheet_record.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -137,13 +138,6 @@ namespace {
         return options;
     }
 
-    // The words of a record's solution: its pv, or else its bm.
-    const EpdOperation* solutionOf(const std::vector<EpdOperation>& operations)
-    {
-        const EpdOperation* pv = findOperation(operations, "pv");
-        return pv && !pv->operands.empty() ? pv : findOperation(operations, "bm");
-    }
-
     void reportFileError(Output& err, const std::string& name, const std::string& reason)
     {
         err.write("pictog-cli: cannot create file " + quoteForMessage(name, QuoteLength::Whole)
@@ -185,30 +179,11 @@ int runSheet(const GlobalOptions& global, Arguments& args, Output&, Output& err)
 
     std::vector<SheetDiagram> diagrams;
     bool anySolution = false;
-    std::vector<std::string> moves;
     const bool accepted = readRecords(options.selection, err,
         [&](const Board& board, const std::vector<EpdOperation>& operations,
             const Annotations* annotations) {
-            SheetDiagram diagram;
-            diagram.fen = board.fenLine();
-            board.toPosition(diagram.board, diagram.panel);
-            diagram.whiteToMove = board.whiteToMove();
-            if (annotations)
-                diagram.annotations = *annotations;
-            const std::string* id = firstOperand(operations, "id");
-            const std::string* comment = firstOperand(operations, "c0");
-            if (id)
-                diagram.caption = *id;
-            if (comment)
-                diagram.caption += (id ? " \xE2\x80\x93 " : "") + *comment;
-            if (const EpdOperation* solution = solutionOf(operations)) {
-                moves.clear();
-                for (const EpdOperand& operand : solution->operands)
-                    moves.push_back(operand.text);
-                diagram.solution = numberedSolution(moves, board.whiteToMove(), options.figurines);
-                anySolution = anySolution || !diagram.solution.empty();
-            }
-            diagrams.push_back(std::move(diagram));
+            diagrams.push_back(sheetDiagram(board, operations, annotations, options.figurines));
+            anySolution = anySolution || !diagrams.back().solution.empty();
         });
     if (diagrams.empty()) {
         if (accepted)

@@ -80,22 +80,34 @@ const QImage& BoardPicture::piece(int piece, int devSquare)
         // A window resized step by step would otherwise gather a set for every size it passed.
         if (m_pieces.size() >= 4)
             m_pieces.clear();
-        auto& set = m_pieces[devSquare];
-        // All twelve pieces on one board, drawn once on black and once on white squares: where
-        // a pixel differs between the two the piece is translucent there, and on black its
-        // premultiplied colour is what the black picture shows.
+        found = m_pieces.emplace(devSquare, PieceSet()).first;
+    }
+    PieceSet& set = found->second;
+    const int colour = piece >= BlackPawn ? 1 : 0;
+    if (!set.drawn[static_cast<std::size_t>(colour)]) {
+        set.drawn[static_cast<std::size_t>(colour)] = true;
+        // The six pieces of the colour on one board of black dark and white light squares, each
+        // twice: on the first rank and on the fourth, a square of the other colour. Where a
+        // pixel differs between the two the piece is translucent there, and on black its
+        // premultiplied colour is what the black square shows. One drawing serves both.
         TChessPosition position = emptyPosition();
-        for (int p = WhitePawn; p <= BlackKing; ++p)
-            position.SetPiece(p, squareIndex((p - 1) % 6, (p - 1) / 6));
-        const QImage onBlack = renderBoard(position, false, "#000000", "#000000", devSquare);
-        const QImage onWhite = renderBoard(position, false, "#FFFFFF", "#FFFFFF", devSquare);
-        for (int p = WhitePawn; p <= BlackKing; ++p) {
-            const int left = (p - 1) % 6 * devSquare;
-            const int top = (7 - (p - 1) / 6) * devSquare;
+        const int first = colour == 0 ? WhitePawn : BlackPawn;
+        for (int column = 0; column < 6; ++column) {
+            position.SetPiece(first + column, squareIndex(column, 0));
+            position.SetPiece(first + column, squareIndex(column, 3));
+        }
+        const QImage both = renderBoard(position, false, "#FFFFFF", "#000000", devSquare);
+        for (int column = 0; column < 6 && !both.isNull(); ++column) {
+            const int left = column * devSquare;
+            // a1 is a dark square: on the first rank the even columns are black.
+            const int firstRank = 7 * devSquare;
+            const int fourthRank = 4 * devSquare;
+            const int blackTop = column % 2 == 0 ? firstRank : fourthRank;
+            const int whiteTop = column % 2 == 0 ? fourthRank : firstRank;
             QImage sprite(devSquare, devSquare, QImage::Format_ARGB32_Premultiplied);
-            for (int y = 0; y < devSquare && !onBlack.isNull(); ++y) {
-                const auto* b = reinterpret_cast<const QRgb*>(onBlack.constScanLine(top + y));
-                const auto* w = reinterpret_cast<const QRgb*>(onWhite.constScanLine(top + y));
+            for (int y = 0; y < devSquare; ++y) {
+                const auto* b = reinterpret_cast<const QRgb*>(both.constScanLine(blackTop + y));
+                const auto* w = reinterpret_cast<const QRgb*>(both.constScanLine(whiteTop + y));
                 auto* out = reinterpret_cast<QRgb*>(sprite.scanLine(y));
                 for (int x = 0; x < devSquare; ++x) {
                     const QRgb black = b[left + x];
@@ -105,11 +117,10 @@ const QImage& BoardPicture::piece(int piece, int devSquare)
                         std::min(qBlue(black), alpha), alpha);
                 }
             }
-            set[static_cast<std::size_t>(p)] = onBlack.isNull() ? QImage() : sprite;
+            set.images[static_cast<std::size_t>(first + column)] = sprite;
         }
-        found = m_pieces.find(devSquare);
     }
-    return found->second[static_cast<std::size_t>(piece)];
+    return set.images[static_cast<std::size_t>(piece)];
 }
 
 } // namespace pictog::gui

@@ -60,8 +60,13 @@ private:
     };
     std::optional<BoardKey> m_boardKey;
     QImage m_board;
-    // The piece pictures by size: the board's and the palette's at least.
-    std::map<int, std::array<QImage, 13>> m_pieces;
+    // The piece pictures by size (the board's and the palette's at least), each colour drawn
+    // when one of its pieces is first asked for.
+    struct PieceSet {
+        std::array<QImage, 13> images;
+        std::array<bool, 2> drawn {}; // white, black
+    };
+    std::map<int, PieceSet> m_pieces;
 };
 
 // The pieces the board view shows, with the square hidden (or none, -1) left empty.

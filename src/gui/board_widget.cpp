@@ -71,7 +71,7 @@ void BoardWidget::createBoard(const ResourceLookup& lookup, ErrorMessages* messa
 
 QSize BoardWidget::sizeHint() const
 {
-    return { 8 * m_square, 8 * m_square };
+    return { 8 * m_square + band(), 8 * m_square + band() };
 }
 
 void BoardWidget::setSquareSize(int square)
@@ -79,8 +79,7 @@ void BoardWidget::setSquareSize(int square)
     if (square == m_square)
         return;
     m_square = square;
-    setFixedSize(8 * square, 8 * square);
-    update();
+    fitToBoard();
 }
 
 void BoardWidget::setCoordinates(bool shown)
@@ -88,6 +87,22 @@ void BoardWidget::setCoordinates(bool shown)
     if (shown == m_coordinates)
         return;
     m_coordinates = shown;
+    fitToBoard();
+}
+
+int BoardWidget::coordinateBand(int square, bool coordinates)
+{
+    // The classic 38-pixel board has no room around it; from 40 pixels on the band takes about
+    // a third of a square, enough for a digit of readable size.
+    if (!coordinates || square < 40)
+        return 0;
+    return std::max(16, square * 3 / 10);
+}
+
+void BoardWidget::fitToBoard()
+{
+    const int side = 8 * m_square + band();
+    setFixedSize(side, side);
     update();
 }
 
@@ -98,6 +113,7 @@ bool BoardWidget::drawsScaled() const
 
 QPoint BoardWidget::viewPoint(QPoint p) const
 {
+    p -= boardOrigin();
     if (m_square == TPictogram2D::SquareSize)
         return p;
     // Rounded down, so a square's first and last pixel map into the same view square.
@@ -136,6 +152,10 @@ void BoardWidget::paintScaled(QPainter& painter)
 {
     const double ratio = devicePixelRatioF();
     const int devSquare = std::max(1, static_cast<int>(std::lround(m_square * ratio)));
+    if (band() > 0) {
+        paintOutsideCoordinates(painter);
+        painter.translate(boardOrigin());
+    }
     const auto floating = m_board->floating();
     const QRectF boardRect(0, 0, 8 * m_square, 8 * m_square);
     const QImage& board = m_picture.board(
@@ -152,8 +172,32 @@ void BoardWidget::paintScaled(QPainter& painter)
     const Annotations shown = shownAnnotations();
     if (!shown.empty())
         paintAnnotations(painter, shown, m_board->WhiteIsAtBottom(), m_square);
-    if (m_coordinates)
+    if (m_coordinates && band() == 0)
         paintCoordinates(painter);
+}
+
+void BoardWidget::paintOutsideCoordinates(QPainter& painter)
+{
+    const int b = band();
+    const int board = 8 * m_square;
+    // The band takes the colour of the frame around the board, the text the frame's text colour.
+    painter.fillRect(QRect(0, 0, b, board + b), palette().window());
+    painter.fillRect(QRect(b, board, board, b), palette().window());
+    const bool flip = !m_board->WhiteIsAtBottom();
+    QFont font = painter.font();
+    font.setPixelSize(std::max(10, b * 7 / 10));
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(palette().windowText().color());
+    for (int i = 0; i < 8; ++i) {
+        // Files run a..h left to right and ranks 8..1 down, both the other way when flipped.
+        const QChar file(QLatin1Char(static_cast<char>(flip ? 'h' - i : 'a' + i)));
+        const QChar rank(QLatin1Char(static_cast<char>(flip ? '1' + i : '8' - i)));
+        painter.drawText(
+            QRect(b + i * m_square, board, m_square, b), Qt::AlignHCenter | Qt::AlignTop, file);
+        painter.drawText(QRect(0, i * m_square, b, m_square), Qt::AlignCenter, rank);
+    }
+    painter.restore();
 }
 
 void BoardWidget::paintCoordinates(QPainter& painter)
@@ -217,6 +261,9 @@ void BoardWidget::mousePressEvent(QMouseEvent* event)
 {
     const auto button = boardButton(event->button());
     if (!m_board || !button)
+        return;
+    // A press on the coordinates' band is not on any square.
+    if (!QRect(boardOrigin(), QSize(8 * m_square, 8 * m_square)).contains(eventPoint(event)))
         return;
     const QPoint p = viewPoint(eventPoint(event));
     const ShiftState shift = shiftState(event->modifiers());

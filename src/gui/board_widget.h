@@ -36,12 +36,19 @@ public:
     QSize sizeHint() const override;
 
     // The edge of a square on the screen in logical pixels (38, the classic size, at first);
-    // the widget takes 8 squares.
+    // the widget takes 8 squares and the coordinates' band.
     int squareSize() const { return m_square; }
     void setSquareSize(int square);
-    // File letters and rank digits inside the corners of the edge squares.
+    // File letters and rank digits: in a band below and left of the board when the squares are
+    // large enough to give one room, else inside the corners of the edge squares.
     bool coordinates() const { return m_coordinates; }
     void setCoordinates(bool shown);
+    // The width of the band left of and below the board that holds the coordinates: 0 when they
+    // are hidden or drawn inside the squares.
+    static int coordinateBand(int square, bool coordinates);
+    int band() const { return coordinateBand(m_square, m_coordinates); }
+    // The board's top-left corner in the widget: right of the band.
+    QPoint boardOrigin() const { return { band(), 0 }; }
     // True when the renderer draws the board rather than the view's classic raster.
     bool drawsScaled() const;
     // The renderer's picture of one piece on a transparent square of devSquare pixels.
@@ -68,6 +75,8 @@ protected:
 private:
     void paintScaled(QPainter& painter);
     void paintCoordinates(QPainter& painter);
+    void paintOutsideCoordinates(QPainter& painter);
+    void fitToBoard();
     // The annotations with the arrow of a Ctrl drag still under way.
     Annotations shownAnnotations() const;
 

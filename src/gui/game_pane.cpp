@@ -3,6 +3,7 @@
 
 #include "main_form_text.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -140,6 +141,13 @@ void GameListModel::append(std::vector<GameFileEntry> entries)
     for (GameFileEntry& e : entries)
         m_entries.push_back(std::move(e));
     endInsertRows();
+}
+
+void GamePane::closeEvent(QCloseEvent* event)
+{
+    QDockWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closedByUser();
 }
 
 GamePane::GamePane(QWidget* parent)

@@ -63,6 +63,11 @@ signals:
     // The user picked a row of the list model, or a move (a node of the tree).
     void entryChosen(int row);
     void nodeChosen(int node);
+    // The user closed the pane with its close button.
+    void closedByUser();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     GameListModel* m_model;

@@ -100,6 +100,7 @@ TFormMain::TFormMain(
     createDialogs();
     setUpEditorExtras();
     setUpGameActions();
+    setUpSheetAction();
     setUpViewMenu();
 }
 
@@ -114,6 +115,8 @@ void TFormMain::createDialogs()
 TFormMain::~TFormMain()
 {
     stopListing();
+    // A sheet being written is finished: the file is then complete or left as it was.
+    m_sheetWriting.waitForFinished();
 }
 
 bool TFormMain::terminationRequested() const

@@ -16,6 +16,7 @@
 #include "settings/file_system.h"
 #include "settings/pictog_params.h"
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 
 #include <memory>
@@ -221,6 +222,15 @@ public:
     // The export dialog, created at its first use and kept.
     TDlgExportDiagram& exportDialog();
 
+    // File > Export sheet: the sheet dialog, the save dialog, then the sheet written on a
+    // worker thread; its message or "Saved" when it is done.
+    void MIFileExportSheetClick();
+    // True while File > Export sheet writes.
+    bool sheetWriting() const;
+    // Writes the open file's positions as a worksheet PDF with the choices, here and now; empty,
+    // or the one message to show (the layout does not fit, the file cannot be written).
+    QString exportSheet(const SheetSettings& settings, const QString& fileName);
+
     // File > Open: the open dialog, then openGameFile.
     void MIFileOpenClick();
     // Opens a PGN file, a file of FEN/EPD lines or a puzzle CSV in the game pane: the list fills
@@ -315,6 +325,10 @@ private:
     // File > Open, the pane and the navigation keys.
     void setUpGameActions();
     GamePane& ensureGamePane();
+    // File > Export sheet, enabled while a file is open.
+    void setUpSheetAction();
+    // Remembers in the View settings whether the pane is open.
+    void rememberGamePane(bool open);
     void stopListing();
     void listed(std::vector<GameFileEntry> entries);
     void listingDone(std::optional<GameFileProblem> problem);
@@ -362,6 +376,9 @@ private:
     GameFileKind m_fileKind = GameFileKind::Games;
     QString m_fileName;
     std::shared_ptr<Listing> m_listing;
+    // The sheet File > Export sheet is writing, and its file.
+    QFutureWatcher<QString> m_sheetWriting;
+    QString m_sheetFile;
     std::optional<GameCursor> m_cursor;
     int m_entry = -1;
     Captions m_entryCaptions; // what the entry shown suggests

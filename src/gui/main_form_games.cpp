@@ -154,8 +154,17 @@ GamePane& TFormMain::ensureGamePane()
         toggle->setObjectName(QStringLiteral("MIViewGamePane"));
         toggle->setText(QStringLiteral("&Game pane"));
         view->insertAction(m_gameActions.value(0), toggle);
+        connect(toggle, &QAction::triggered, this, &TFormMain::rememberGamePane);
+        connect(m_gamePane, &GamePane::closedByUser, this, [this] { rememberGamePane(false); });
     }
     return *m_gamePane;
+}
+
+void TFormMain::rememberGamePane(bool open)
+{
+    ViewSettings changed = m_params->view();
+    changed.gamePane = open;
+    m_params->setView(changed);
 }
 
 void TFormMain::MIFileOpenClick()
@@ -206,6 +215,10 @@ void TFormMain::openGameText(const QString& name, std::string text, GameFileKind
     pane.setWindowTitle(name);
     if (!pane.isVisible()) {
         pane.show();
+        // Beside the classic board the pane opened by a file is not kept open for the next
+        // start; beside the larger ones it is.
+        if (m_params->view().boardSize != BoardSize::Classic)
+            rememberGamePane(true);
         // The pane widens the window: it moves back onto the screen when it now leaves it.
         QTimer::singleShot(0, this, [this] {
             if (const QScreen* s = screen()) {

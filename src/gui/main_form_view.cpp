@@ -4,6 +4,7 @@
 #include "main_form.h"
 
 #include "board_widget.h"
+#include "game_pane.h"
 #include "ui_MainForm.h"
 
 #include <QActionGroup>
@@ -36,8 +37,24 @@ namespace {
     constexpr int PaletteRight = 62;
     constexpr const char* PaletteNames[]
         = { "ImageKing", "ImageQueen", "ImageRook", "ImageBishop", "ImageKnight", "ImagePawn" };
+
+    constexpr const char* BevelNames[]
+        = { "BevelKing", "BevelQueen", "BevelRook", "BevelBishop", "BevelKnight", "BevelPawn" };
     constexpr int PalettePieces[]
         = { WhiteKing, WhiteQueen, WhiteRook, WhiteBishop, WhiteKnight, WhitePawn };
+    // The palette's pictures sit 8 pixels inside their raised frames, the frames 10 apart.
+    constexpr int PaletteInset = 8;
+    constexpr int PaletteGap = 10;
+
+    // The edge of a palette picture beside a board of that square size: the classic 38 pixels,
+    // else the board's own squares up to 76 (Large), so that the column stays narrow beside a
+    // window-filling board. At the board's size the renderer's pieces are drawn once for both.
+    int paletteIcon(BoardSize size, int square)
+    {
+        if (size == BoardSize::Classic)
+            return TPictogram2D::SquareSize;
+        return std::clamp(square, TPictogram2D::SquareSize, 76);
+    }
 
     // Keeps the classic geometry of every widget on the client area and places them for a
     // board of any square size; in the window-filling size it follows the client area's size.
@@ -56,6 +73,7 @@ namespace {
             client->installEventFilter(this);
             for (std::size_t i = 0; i < m_icons.size(); ++i) {
                 m_icons[i].label = client->findChild<QLabel*>(QLatin1String(PaletteNames[i]));
+                m_icons[i].bevel = client->findChild<QWidget*>(QLatin1String(BevelNames[i]));
                 m_icons[i].classic = m_icons[i].label->pixmap();
             }
             // Under the palette, where the larger boards leave room: which colour it places.
@@ -73,30 +91,39 @@ namespace {
             });
         }
 
-        bool paletteShowsBlack() const { return m_colour->isVisible() && m_colour->isChecked(); }
+        // Not from the switch's visibility: that is false while the window is shown again after
+        // its frame changed, when the palette may be painted.
+        bool paletteShowsBlack() const
+        {
+            return m_size != BoardSize::Classic && m_colour->isChecked();
+        }
 
-        // The palette's pieces drawn by the renderer at the screen's resolution, in the colour
-        // chosen; the classic pictures at the classic size and resolution.
+        // The palette's pieces drawn by the renderer at their size and the screen's resolution,
+        // in the colour chosen; the classic pictures at the classic size and resolution.
         void paintPalette()
         {
             const double ratio = m_client->devicePixelRatioF();
-            const bool classic = m_size == BoardSize::Classic && ratio == 1.0;
-            const int devSquare = static_cast<int>(std::lround(TPictogram2D::SquareSize * ratio));
+            const int icon = paletteIcon(m_size, m_board->squareSize());
+            m_paintedIcon = icon;
+            // The classic pictures are white: a black palette is drawn even at their size.
+            const bool classic
+                = icon == TPictogram2D::SquareSize && ratio == 1.0 && !paletteShowsBlack();
+            const int devSquare = static_cast<int>(std::lround(icon * ratio));
             for (std::size_t i = 0; i < m_icons.size(); ++i) {
-                const PaletteIcon& icon = m_icons[i];
-                if (classic || icon.classic.isNull()) {
-                    icon.label->setPixmap(icon.classic);
+                const PaletteIcon& entry = m_icons[i];
+                if (classic || entry.classic.isNull()) {
+                    entry.label->setPixmap(entry.classic);
                     continue;
                 }
                 const int piece = PalettePieces[i] + (paletteShowsBlack() ? 6 : 0);
                 QImage image(devSquare, devSquare, QImage::Format_ARGB32_Premultiplied);
                 // The classic picture's own background behind the piece.
-                image.fill(icon.classic.toImage().pixelColor(0, 0));
+                image.fill(entry.classic.toImage().pixelColor(0, 0));
                 QPainter painter(&image);
                 painter.drawImage(0, 0, m_board->pieceImage(piece, devSquare));
                 painter.end();
                 image.setDevicePixelRatio(ratio);
-                icon.label->setPixmap(QPixmap::fromImage(image));
+                entry.label->setPixmap(QPixmap::fromImage(image));
             }
         }
 
@@ -117,8 +144,9 @@ namespace {
             } else {
                 const int square = size == BoardSize::Large ? 2 * TPictogram2D::SquareSize
                                                             : TPictogram2D::SquareSize;
-                const int growth = 8 * square - ClassicBoard;
-                m_client->setFixedSize(ClassicWidth + growth, ClassicHeight + growth);
+                const QSize growth = growthFor(square);
+                m_client->setFixedSize(
+                    ClassicWidth + growth.width(), ClassicHeight + growth.height());
                 m_window->layout()->setSizeConstraint(QLayout::SetFixedSize);
                 place(square);
             }
@@ -133,45 +161,83 @@ namespace {
             }
         }
 
-        // The largest square that leaves the panel its classic room, never below the classic.
-        static int squareFor(QSize client)
-        {
-            const int room = std::min(client.width() - (ClassicWidth - ClassicBoard),
-                client.height() - (ClassicHeight - ClassicBoard));
-            return std::max(TPictogram2D::SquareSize, room / 8);
-        }
+        BoardSize size() const { return m_size; }
 
     protected:
         bool eventFilter(QObject* watched, QEvent* event) override
         {
-            if (watched == m_client && event->type() == QEvent::Resize && m_size == BoardSize::Fit)
+            if (watched == m_client && event->type() == QEvent::Resize
+                && m_size == BoardSize::Fit) {
                 place(squareFor(m_client->size()));
+                if (paletteIcon(m_size, m_board->squareSize()) != m_paintedIcon)
+                    paintPalette();
+            }
             return QObject::eventFilter(watched, event);
         }
 
     private:
+        // How much wider and higher than the classic client area the board and the palette
+        // make it at that square size.
+        QSize growthFor(int square) const
+        {
+            const int board = 8 * square
+                + BoardWidget::coordinateBand(square, m_board->coordinates()) - ClassicBoard;
+            return { board + paletteIcon(m_size, square) - TPictogram2D::SquareSize, board };
+        }
+
+        // The largest square that leaves the panel its classic room, never below the classic.
+        int squareFor(QSize client) const
+        {
+            const QSize room(client.width() - ClassicWidth, client.height() - ClassicHeight);
+            int square = std::max(TPictogram2D::SquareSize,
+                (ClassicBoard + std::min(room.width(), room.height())) / 8);
+            // The band and the palette grow with the square: step down until both fit.
+            for (; square > TPictogram2D::SquareSize; --square) {
+                const QSize growth = growthFor(square);
+                if (growth.width() <= room.width() && growth.height() <= room.height())
+                    break;
+            }
+            return square;
+        }
+
         void place(int square)
         {
-            const int growth = 8 * square - ClassicBoard;
+            const QSize growth = growthFor(square);
+            const int board = growth.height();
+            const int palette = growth.width() - board;
             for (const auto& [widget, classic] : m_classic) {
                 QRect r = classic;
                 if (widget == m_board->parentWidget()) {
-                    r.setSize(classic.size() + QSize(growth, growth));
+                    r.translate(palette, 0);
+                    r.setSize(classic.size() + QSize(board, board));
                 } else if (classic.left() >= PanelRight) {
-                    r.translate(growth, 0);
+                    r.translate(growth.width(), 0);
                 } else if (classic.top() >= PanelBottom && classic.left() > PaletteRight) {
-                    r.translate(0, growth);
+                    r.translate(palette, board);
                     // The line field runs under the whole window.
                     if (classic.right() >= PanelRight)
-                        r.setWidth(classic.width() + growth);
+                        r.setWidth(classic.width() + board);
                 }
                 widget->setGeometry(r);
             }
+            // The palette's column: its frames and pictures at the pictures' size.
+            const int icon = paletteIcon(m_size, square);
+            const int pitch = icon + 2 * PaletteInset + PaletteGap;
+            for (std::size_t i = 0; i < m_icons.size(); ++i) {
+                const int top = PaletteInset + static_cast<int>(i) * pitch;
+                if (m_icons[i].bevel)
+                    m_icons[i].bevel->setGeometry(
+                        PaletteInset, top, icon + 2 * PaletteInset, icon + 2 * PaletteInset);
+                m_icons[i].label->setGeometry(2 * PaletteInset, top + PaletteInset, icon, icon);
+            }
+            m_colour->setGeometry(
+                PaletteInset, PaletteInset + 6 * pitch, icon + 2 * PaletteInset, 24);
             m_board->setSquareSize(square);
         }
 
         struct PaletteIcon {
             QLabel* label = nullptr;
+            QWidget* bevel = nullptr;
             QPixmap classic;
         };
         QMainWindow* m_window;
@@ -180,6 +246,7 @@ namespace {
         std::array<PaletteIcon, 6> m_icons;
         QToolButton* m_colour = nullptr;
         BoardSize m_size = BoardSize::Classic;
+        int m_paintedIcon = TPictogram2D::SquareSize;
         std::vector<std::pair<QWidget*, QRect>> m_classic;
     };
 
@@ -211,6 +278,9 @@ void TFormMain::setUpViewMenu()
     view->addAction(coordinates);
     connect(coordinates, &QAction::toggled, this, [this](bool shown) {
         ui->Pictogram2D1->setCoordinates(shown);
+        // Coordinates outside the board widen it: the window is laid out again.
+        if (auto* sizer = findChild<BoardSizeLayout*>(QStringLiteral("BoardSizeLayout")))
+            sizer->apply(sizer->size());
         ViewSettings changed = m_params->view();
         changed.coordinates = shown;
         m_params->setView(changed);
@@ -220,6 +290,9 @@ void TFormMain::setUpViewMenu()
     // unless the screen's resolution asks for sharper pieces in the palette.
     if (settings.boardSize != BoardSize::Classic || devicePixelRatioF() != 1.0)
         setBoardSize(settings.boardSize);
+    // The game pane as it was left; it waits empty for a file.
+    if (settings.gamePane)
+        ensureGamePane().show();
 }
 
 bool TFormMain::paletteShowsBlack() const

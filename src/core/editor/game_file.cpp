@@ -328,4 +328,58 @@ void followCaptions(Captions& shown, Captions& lastFilled, const Captions& fresh
     }
 }
 
+std::vector<FileRecord> fileRecords(
+    const std::shared_ptr<const std::string>& fileText, GameFileKind kind)
+{
+    std::vector<GameFileEntry> entries;
+    GameFileLister lister(fileText, kind);
+    while (lister.read(1000, entries)) { }
+    const auto stringOperation = [](const char* opcode, const std::string& text) {
+        return game::EpdOperation { opcode, { game::EpdOperand { text, true } } };
+    };
+    std::vector<FileRecord> records;
+    records.reserve(entries.size());
+    for (const GameFileEntry& entry : entries) {
+        FileRecord record;
+        if (kind == GameFileKind::Positions) {
+            const std::string_view line
+                = std::string_view(*fileText).substr(entry.offset, entry.length);
+            game::EpdRecord epd;
+            if (game::readEpdLine(line, epd))
+                continue;
+            record.board = epd.board;
+            record.operations = std::move(epd.operations);
+            game::RecordLine split;
+            if (!game::splitRecordLine(line, split))
+                record.annotations = split.annotations;
+        } else {
+            const OpenedEntry opened = openEntry(*fileText, kind, entry);
+            if (kind == GameFileKind::Puzzles && !opened.error.empty())
+                continue;
+            const game::GameTree& tree = opened.tree;
+            const int shown = kind == GameFileKind::Games ? tree.lineEnd(0) : 0;
+            const game::GameNode& node = tree.node(shown);
+            record.board = node.position;
+            record.annotations = node.annotations;
+            const std::string& id
+                = kind == GameFileKind::Games ? entry.label : opened.captions.header1;
+            if (!id.empty())
+                record.operations.push_back(stringOperation("id", id));
+            if (kind == GameFileKind::Games && !node.comment.empty())
+                record.operations.push_back(stringOperation("c0", node.comment));
+            if (kind == GameFileKind::Puzzles) {
+                game::EpdOperation pv { "pv", {} };
+                for (int at = 0; !tree.node(at).children.empty();) {
+                    at = tree.node(at).children.front();
+                    pv.operands.push_back({ tree.node(at).san, false });
+                }
+                if (!pv.operands.empty())
+                    record.operations.push_back(std::move(pv));
+            }
+        }
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
 } // namespace pictog

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/edit_document.h"
+#include "game/epd_operations.h"
 #include "game/game_tree.h"
 #include "game/pgn_reader.h"
 #include "game/puzzle_csv.h"
@@ -120,5 +121,18 @@ bool showsPosition(const EditDocument& document, const game::GameNode& node);
 // Captions that follow the entries: each header that is empty or still holds the text last
 // filled in automatically takes the new one; lastFilled becomes the new texts. Footers stay.
 void followCaptions(Captions& shown, Captions& lastFilled, const Captions& fresh);
+
+// One position of a file for a worksheet: its EPD operations (id, c0, pv) and arrows and marks.
+struct FileRecord {
+    game::Board board;
+    std::vector<game::EpdOperation> operations;
+    Annotations annotations;
+};
+// A record for every entry of the file, as the command line's sheet takes them by default: a
+// game's last position of its main line (id the list's label, c0 its comment there), an EPD
+// line with its operations and arrows, a puzzle with its id and solution as pv. Entries that
+// cannot be read are left out.
+std::vector<FileRecord> fileRecords(
+    const std::shared_ptr<const std::string>& fileText, GameFileKind kind);
 
 } // namespace pictog

@@ -183,6 +183,7 @@ void TPictogParams::LoadSettings()
 
     m_view = readViewSettings(m_ini);
     m_htmlExport = readHtmlExportSettings(m_ini);
+    m_sheet = readSheetSettings(m_ini);
 
     if (m_modified)
         SaveSettings();
@@ -244,6 +245,8 @@ bool TPictogParams::SaveSettings()
     // Written once the images were embedded, so other files stay as they were.
     if (m_ini.hasSection(SectionHtmlExport) || m_htmlExport != HtmlExportSettings {})
         writeHtmlExportSettings(m_ini, m_htmlExport);
+    if (m_ini.hasSection(SectionSheet) || m_sheet != SheetSettings {})
+        writeSheetSettings(m_ini, m_sheet);
 
     // A file that was there but could not be read is never replaced: it may hold settings this
     // run never saw, such as a file an editor saved in UTF-16. Once it is gone, saving works.

@@ -9,6 +9,7 @@
 #include "html_export_settings.h"
 #include "ini_file.h"
 #include "program_locations.h"
+#include "sheet_settings.h"
 #include "view_settings.h"
 
 #include <memory>
@@ -201,6 +202,9 @@ public:
     // "View": the window's board size and coordinates.
     const ViewSettings& view() const { return m_view; }
     void setView(const ViewSettings& value) { assign(m_view, value); }
+    // "Sheet": the last choices of File > Export sheet.
+    const SheetSettings& sheet() const { return m_sheet; }
+    void setSheet(const SheetSettings& value) { assign(m_sheet, value); }
 
     // "HTML Export": whether the window's HTML code carries the piece images as data: URIs.
     const HtmlExportSettings& htmlExport() const { return m_htmlExport; }
@@ -273,6 +277,7 @@ private:
     DiagramExportSettings m_diagramExport;
     ViewSettings m_view;
     HtmlExportSettings m_htmlExport;
+    SheetSettings m_sheet;
     std::string m_boardAnnotations;
     std::string m_lastOpenFolder;
 };

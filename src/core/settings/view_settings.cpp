@@ -19,6 +19,7 @@ ViewSettings readViewSettings(const IniFile& ini)
         if (size == BoardSizeNames[i])
             s.boardSize = static_cast<BoardSize>(i);
     s.coordinates = ini.readBool(SectionView, "coordinates", s.coordinates);
+    s.gamePane = ini.readBool(SectionView, "gamePane", s.gamePane);
     return s;
 }
 
@@ -27,6 +28,7 @@ void writeViewSettings(IniFile& ini, const ViewSettings& s)
     ini.writeString(
         SectionView, "boardSize", BoardSizeNames[static_cast<std::size_t>(s.boardSize)]);
     ini.writeBool(SectionView, "coordinates", s.coordinates);
+    ini.writeBool(SectionView, "gamePane", s.gamePane);
 }
 
 } // namespace pictog

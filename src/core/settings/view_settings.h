@@ -16,17 +16,19 @@ enum class BoardSize { Classic, Large, Fit };
 struct ViewSettings {
     BoardSize boardSize = BoardSize::Classic;
     bool coordinates = false; // file letters and rank digits along the board's edge
+    bool gamePane = false; // the side pane of an opened file is shown at start-up
 
     friend bool operator==(const ViewSettings& a, const ViewSettings& b)
     {
-        return a.boardSize == b.boardSize && a.coordinates == b.coordinates;
+        return a.boardSize == b.boardSize && a.coordinates == b.coordinates
+            && a.gamePane == b.gamePane;
     }
     friend bool operator!=(const ViewSettings& a, const ViewSettings& b) { return !(a == b); }
 };
 
 // Reads the section; a missing or unknown value gives its default.
 ViewSettings readViewSettings(const IniFile& ini);
-// Writes every key of the section ("boardSize" = classic / large / fit, "coordinates").
+// Writes every key of the section ("boardSize" = classic / large / fit, "coordinates", "gamePane").
 void writeViewSettings(IniFile& ini, const ViewSettings& settings);
 
 } // namespace pictog
