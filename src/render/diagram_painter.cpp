@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace pictog {
@@ -205,20 +207,39 @@ PieceArt::PieceArt(int square, bool vector, bool halo, bool strokeAreas)
     , m_halo(halo)
 {
     const auto& pieces = pieceOutlines();
-    for (int code = 1; code <= 12; ++code) {
-        CairoSurface surface;
-        if (vector) {
-            const cairo_rectangle_t extents { 0, 0, static_cast<double>(square),
-                static_cast<double>(square) };
-            surface.reset(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
-        } else {
-            surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, square, square));
+    const auto draw = [&](int first, int last) {
+        for (int code = first; code <= last; ++code) {
+            CairoSurface surface;
+            if (vector) {
+                const cairo_rectangle_t extents { 0, 0, static_cast<double>(square),
+                    static_cast<double>(square) };
+                surface.reset(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
+            } else {
+                surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, square, square));
+            }
+            const CairoContext cr(cairo_create(surface.get()));
+            drawPiece(cr.get(), pieces[static_cast<std::size_t>(pieceKind(code))],
+                isBlackPiece(code), square, halo, vector && strokeAreas);
+            m_surfaces[static_cast<std::size_t>(code - 1)] = std::move(surface);
         }
-        const CairoContext cr(cairo_create(surface.get()));
-        drawPiece(cr.get(), pieces[static_cast<std::size_t>(pieceKind(code))], isBlackPiece(code),
-            square, halo, vector && strokeAreas);
-        m_surfaces[static_cast<std::size_t>(code - 1)] = std::move(surface);
+    };
+    // Large image pieces take cairo's stroker a while (about 20 ms for the twelve at 76 pixels,
+    // which the window's larger boards wait for before their first frame): the black ones are
+    // drawn on a second thread meanwhile. Each thread draws into its own surfaces.
+    constexpr int ParallelSquare = 48;
+    if (vector || square < ParallelSquare || std::thread::hardware_concurrency() < 2) {
+        draw(1, 12);
+        return;
     }
+    std::thread black;
+    try {
+        black = std::thread(draw, 7, 12);
+    } catch (const std::system_error&) {
+        draw(1, 12); // no thread to be had: all on this one
+        return;
+    }
+    draw(1, 6);
+    black.join();
 }
 
 const PieceArt& imagePieceArt(int square, bool halo)
