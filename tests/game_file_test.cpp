@@ -281,6 +281,26 @@ namespace {
         EXPECT_EQ(first.captions.header2, "first");
         EXPECT_EQ(first.tree.node(0).position.fenLine(), "8/8/8/8/8/8/8/K6k w - - 0 1");
 
+        // A position's solution (pv, else bm) is its line of moves, as a puzzle's is.
+        const struct {
+            const char* line;
+            const char* moves;
+        } solved[] = {
+            { "r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5Q2/PPPP1PPP/RNB1K1NR w KQkq - pv Qxf7#;", "Qxf7#" },
+            { "6k1/5ppp/8/8/8/8/r4PPP/1R4K1 b - - bm Ra1; pv Ra1 Rxa1;", "Ra1 Rxa1" },
+            { "6k1/5ppp/8/8/8/8/r4PPP/1R4K1 b - - bm Ra1;", "Ra1" },
+            { "6k1/5ppp/8/8/8/8/r4PPP/1R4K1 b - - id \"x\";", "" },
+        };
+        for (const auto& row : solved) {
+            auto text = std::make_shared<const std::string>(row.line);
+            GameFileLister lines(text, GameFileKind::Positions);
+            entries.clear();
+            lines.read(10, entries);
+            ASSERT_EQ(entries.size(), 1u) << row.line;
+            EXPECT_EQ(
+                mainLine(openEntry(*text, GameFileKind::Positions, entries[0]).tree), row.moves);
+        }
+
         auto csv = std::make_shared<const std::string>("PuzzleId,Moves,FEN\n"
                                                        "p1,e2e4 e7e5 g1f3,"
                                                        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/"

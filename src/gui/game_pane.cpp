@@ -189,6 +189,10 @@ GamePane::GamePane(QWidget* parent)
     m_moves->setFocusPolicy(Qt::NoFocus);
     m_moves->document()->setDefaultStyleSheet(
         QStringLiteral("a { text-decoration: none; color: palette(text); }"));
+    // What the pane is for, until a file is open in it (it may be restored empty at start-up).
+    m_moves->setHtml(QStringLiteral("<p style=\"color:gray\">No file open. File &gt; Open "
+                                    "(Ctrl+O), or drop a PGN, EPD or puzzle CSV file on the "
+                                    "window.</p>"));
     // Small minimums, so that the pane never makes the fixed classic window taller.
     m_list->setMinimumHeight(40);
     m_moves->setMinimumHeight(40);

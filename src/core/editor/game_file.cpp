@@ -244,7 +244,15 @@ OpenedEntry openEntry(std::string_view fileText, GameFileKind kind, const GameFi
                 opened.tree = game::GameTree(*board);
             return opened;
         }
-        opened.tree = game::GameTree(record.board);
+        // A position with a solution (pv, else bm) opens with it as its moves, as a puzzle does.
+        const game::EpdOperation* solution = game::findOperation(record.operations, "pv");
+        if (!solution || solution->operands.empty())
+            solution = game::findOperation(record.operations, "bm");
+        std::vector<std::string> moves;
+        if (solution)
+            for (const game::EpdOperand& operand : solution->operands)
+                moves.push_back(operand.text);
+        opened.tree = game::lineTree(record.board, moves);
         game::RecordLine split;
         if (!game::splitRecordLine(text, split))
             opened.tree.node(0).annotations = split.annotations;
