@@ -350,6 +350,34 @@ namespace {
         EXPECT_EQ(line(), QLatin1String("8/8/8/8/8/8/8/K4k2 w - - 0 1"));
     }
 
+    // Headers a file filled in are still the file's after a restart, so the next file replaces
+    // them; headers the user typed stay.
+    TEST_F(GamesTest, FilledInCaptionsStayReplaceableAfterARestart)
+    {
+        const QString first
+            = write("first.epd", "8/8/8/8/8/8/8/K6k w - - id \"first\"; c0 \"one\";\n");
+        const QString other = write("other.epd", "8/8/8/8/8/8/8/K5k1 w - - id \"other\";\n");
+        for (const bool typed : { false, true }) {
+            SCOPED_TRACE(typed);
+            open(first);
+            if (typed)
+                child<QLineEdit>("EditHeader1")->setText(QStringLiteral("mine"));
+            form->close();
+            form = std::make_unique<TFormMain>(dir.path(), platform.services());
+            form->show();
+            QApplication::setActiveWindow(form.get());
+            EXPECT_EQ(child<QLineEdit>("EditHeader1")->text(),
+                typed ? QLatin1String("mine") : QLatin1String("first"));
+            open(other);
+            EXPECT_EQ(child<QLineEdit>("EditHeader1")->text(),
+                typed ? QLatin1String("mine") : QLatin1String("other"));
+            EXPECT_EQ(
+                child<QLineEdit>("EditHeader2")->text(), typed ? QLatin1String("one") : QString());
+            child<QLineEdit>("EditHeader1")->clear();
+            child<QLineEdit>("EditHeader2")->clear();
+        }
+    }
+
     // 10,000 games: the first is shown at once, the list fills while the window keeps
     // answering, and every game is listed.
     TEST_F(GamesTest, ALargeFileListsProgressivelyWithoutFreezingTheWindow)

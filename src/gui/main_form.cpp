@@ -258,6 +258,11 @@ void TFormMain::MainFormOnCreate()
         captions.footer2 = ss(textFromSettings(m_params->footer2()));
         const auto message = m_document.resume(
             ss(lineText()), captions, m_params->moveNumber(), m_params->halfMoveClock());
+        // Headers that a file filled in last time may be replaced by the next file's.
+        if (m_params->view().captionsFromFile) {
+            m_autoCaptions.header1 = captions.header1;
+            m_autoCaptions.header2 = captions.header2;
+        }
         documentChanged();
         if (message)
             m_platform.messages->showError(qs(*message));
@@ -296,6 +301,11 @@ void TFormMain::MainFormOnCloseQuery(bool& canClose)
         p.setMoveNumber(d.panel.moveNumber);
         p.setHalfMoveClock(d.panel.halfMoveClock);
         p.setBoardAnnotations(formatAnnotationComment(d.annotations));
+        ViewSettings view = p.view();
+        view.captionsFromFile = (!d.captions.header1.empty() || !d.captions.header2.empty())
+            && d.captions.header1 == m_autoCaptions.header1
+            && d.captions.header2 == m_autoCaptions.header2;
+        p.setView(view);
     } else {
         p.setFenLine(EmptyBoardLine);
         p.setHeader1("");

@@ -20,6 +20,7 @@ ViewSettings readViewSettings(const IniFile& ini)
             s.boardSize = static_cast<BoardSize>(i);
     s.coordinates = ini.readBool(SectionView, "coordinates", s.coordinates);
     s.gamePane = ini.readBool(SectionView, "gamePane", s.gamePane);
+    s.captionsFromFile = ini.readBool(SectionView, "captionsFromFile", s.captionsFromFile);
     return s;
 }
 
@@ -29,6 +30,7 @@ void writeViewSettings(IniFile& ini, const ViewSettings& s)
         SectionView, "boardSize", BoardSizeNames[static_cast<std::size_t>(s.boardSize)]);
     ini.writeBool(SectionView, "coordinates", s.coordinates);
     ini.writeBool(SectionView, "gamePane", s.gamePane);
+    ini.writeBool(SectionView, "captionsFromFile", s.captionsFromFile);
 }
 
 } // namespace pictog

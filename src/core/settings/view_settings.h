@@ -17,18 +17,22 @@ struct ViewSettings {
     BoardSize boardSize = BoardSize::Classic;
     bool coordinates = false; // file letters and rank digits along the board's edge
     bool gamePane = false; // the side pane of an opened file is shown at start-up
+    // The headers saved at exit were filled in from an opened file, not typed: the next file
+    // opened may replace them.
+    bool captionsFromFile = false;
 
     friend bool operator==(const ViewSettings& a, const ViewSettings& b)
     {
         return a.boardSize == b.boardSize && a.coordinates == b.coordinates
-            && a.gamePane == b.gamePane;
+            && a.gamePane == b.gamePane && a.captionsFromFile == b.captionsFromFile;
     }
     friend bool operator!=(const ViewSettings& a, const ViewSettings& b) { return !(a == b); }
 };
 
 // Reads the section; a missing or unknown value gives its default.
 ViewSettings readViewSettings(const IniFile& ini);
-// Writes every key of the section ("boardSize" = classic / large / fit, "coordinates", "gamePane").
+// Writes every key of the section ("boardSize" = classic / large / fit, "coordinates", "gamePane",
+// "captionsFromFile").
 void writeViewSettings(IniFile& ini, const ViewSettings& settings);
 
 } // namespace pictog
