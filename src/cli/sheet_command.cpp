@@ -159,15 +159,8 @@ int runSheet(const GlobalOptions& global, Arguments& args, Output&, Output& err)
     SheetOptions sheet;
     DiagramChoices choices;
     applyLookOptions(options.look, choices);
-    sheet.diagram = buildRenderOptions(pictureSettingsOf(params), choices, {}, {});
-    // The page is white; so is the band around each board. The boards' share of each cell follows
-    // the frame and coordinates chosen.
-    sheet.diagram.colorDiagramBackground = "#FFFFFF";
-    const DiagramSize size = diagramSize(sheet.diagram);
-    SheetRequest request = options.request;
-    request.frameRatio
-        = static_cast<double>(std::max(size.width, size.height)) / (8.0 * sheet.diagram.squarePx);
-    const SheetLayoutResult layout = sheetLayout(request);
+    sheet.diagram = sheetDiagramOptions(pictureSettingsOf(params), choices);
+    const SheetLayoutResult layout = sheetLayoutFor(options.request, sheet.diagram);
     if (!layout.error.empty())
         throw UsageError(layout.error);
     sheet.layout = layout.layout;

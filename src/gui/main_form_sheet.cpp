@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <algorithm>
 #include <variant>
 
 namespace pictog::gui {
@@ -42,16 +41,12 @@ namespace {
         SheetOptions& sheet = job.options;
         DiagramChoices choices;
         choices.style = settings.style;
-        sheet.diagram = buildRenderOptions(pictureSettingsOf(params), choices, {}, {});
-        sheet.diagram.colorDiagramBackground = "#FFFFFF";
-        const DiagramSize size = diagramSize(sheet.diagram);
+        sheet.diagram = sheetDiagramOptions(pictureSettingsOf(params), choices);
         SheetRequest request;
         request.page = settings.page == "letter" ? SheetPage::Letter : SheetPage::A4;
         request.columns = settings.columns;
         request.rows = settings.rows;
-        request.frameRatio = static_cast<double>(std::max(size.width, size.height))
-            / (8.0 * sheet.diagram.squarePx);
-        const SheetLayoutResult layout = sheetLayout(request);
+        const SheetLayoutResult layout = sheetLayoutFor(request, sheet.diagram);
         if (!layout.error.empty()) {
             // The layout names the command line's option; the window says what was chosen.
             std::string reason = layout.error;

@@ -108,6 +108,23 @@ SheetLayoutResult sheetLayout(const SheetRequest& request)
     return result;
 }
 
+DiagramRenderOptions sheetDiagramOptions(
+    const PictureSettings& settings, const DiagramChoices& choices)
+{
+    DiagramRenderOptions options = buildRenderOptions(settings, choices, {}, {});
+    // The page is white; so is the band around each board.
+    options.colorDiagramBackground = "#FFFFFF";
+    return options;
+}
+
+SheetLayoutResult sheetLayoutFor(SheetRequest request, const DiagramRenderOptions& diagram)
+{
+    const DiagramSize size = diagramSize(diagram);
+    request.frameRatio
+        = static_cast<double>(std::max(size.width, size.height)) / (8.0 * diagram.squarePx);
+    return sheetLayout(request);
+}
+
 int solutionsPerPage(const SheetLayout& layout)
 {
     return std::max(1, static_cast<int>(availableHeight(layout.paper) / SheetSolutionMm));

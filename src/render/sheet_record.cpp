@@ -20,16 +20,8 @@ SheetDiagram sheetDiagram(const game::Board& board,
         diagram.caption = *id;
     if (comment)
         diagram.caption += (id ? " \xE2\x80\x93 " : "") + *comment;
-    // The solution is the principal variation, or else the best move.
-    const game::EpdOperation* solution = game::findOperation(operations, "pv");
-    if (!solution || solution->operands.empty())
-        solution = game::findOperation(operations, "bm");
-    if (solution) {
-        std::vector<std::string> moves;
-        for (const game::EpdOperand& operand : solution->operands)
-            moves.push_back(operand.text);
+    if (const std::vector<std::string> moves = game::solutionMoves(operations); !moves.empty())
         diagram.solution = numberedSolution(moves, board.whiteToMove(), figurines);
-    }
     return diagram;
 }
 

@@ -245,13 +245,7 @@ OpenedEntry openEntry(std::string_view fileText, GameFileKind kind, const GameFi
             return opened;
         }
         // A position with a solution (pv, else bm) opens with it as its moves, as a puzzle does.
-        const game::EpdOperation* solution = game::findOperation(record.operations, "pv");
-        if (!solution || solution->operands.empty())
-            solution = game::findOperation(record.operations, "bm");
-        std::vector<std::string> moves;
-        if (solution)
-            for (const game::EpdOperand& operand : solution->operands)
-                moves.push_back(operand.text);
+        const std::vector<std::string> moves = game::solutionMoves(record.operations);
         opened.tree = game::lineTree(record.board, moves);
         game::RecordLine split;
         if (!game::splitRecordLine(text, split))

@@ -144,6 +144,18 @@ const EpdOperation* findOperation(
     return nullptr;
 }
 
+std::vector<std::string> solutionMoves(const std::vector<EpdOperation>& operations)
+{
+    const EpdOperation* solution = findOperation(operations, "pv");
+    if (!solution || solution->operands.empty())
+        solution = findOperation(operations, "bm");
+    std::vector<std::string> moves;
+    if (solution)
+        for (const EpdOperand& operand : solution->operands)
+            moves.push_back(operand.text);
+    return moves;
+}
+
 const std::string* firstOperand(
     const std::vector<EpdOperation>& operations, std::string_view opcode)
 {

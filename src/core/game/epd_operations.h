@@ -40,6 +40,10 @@ void appendOperations(std::string& out, const std::vector<EpdOperation>& operati
 const EpdOperation* findOperation(
     const std::vector<EpdOperation>& operations, std::string_view opcode);
 
+// The moves of a record's solution as written: its principal variation (pv), or else its best
+// moves (bm); empty when it has neither.
+std::vector<std::string> solutionMoves(const std::vector<EpdOperation>& operations);
+
 // The first operand of the first operation with that opcode (`id "x";` gives x), or null.
 const std::string* firstOperand(
     const std::vector<EpdOperation>& operations, std::string_view opcode);

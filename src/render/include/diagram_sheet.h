@@ -72,6 +72,14 @@ struct SheetLayoutResult {
 };
 SheetLayoutResult sheetLayout(const SheetRequest& request);
 
+// The render options of a sheet's diagrams: the settings' picture in the choices' look, on the
+// white of the page.
+DiagramRenderOptions sheetDiagramOptions(
+    const PictureSettings& settings, const DiagramChoices& choices);
+// The layout of the request for diagrams of those options, whose frame and coordinates take
+// their share of each cell (the request's frameRatio is set from them).
+SheetLayoutResult sheetLayoutFor(SheetRequest request, const DiagramRenderOptions& diagram);
+
 // The number of solution entries that fill a solutions page of the layout.
 int solutionsPerPage(const SheetLayout& layout);
 
