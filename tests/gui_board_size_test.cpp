@@ -1,7 +1,7 @@
 // The board at other sizes: the square under every pixel at each size and orientation, real
 // mouse drags and Ctrl gestures at Large and Fit to window, the arrow shown while it is drawn,
 // the panel moved beside the board, and the View section of the settings.
-#include "gui_test_support.h"
+#include "gui_window_test.h"
 
 #include "board_picture.h"
 #include "board_widget.h"
@@ -115,28 +115,11 @@ namespace {
         }
     }
 
-    class BoardSizeTest : public ::testing::Test
+    class BoardSizeTest : public WindowTest
     {
     public:
-        QTemporaryDir dir;
-        FakePlatform platform;
-        std::unique_ptr<TFormMain> form;
         bool flipped = false;
 
-        void start()
-        {
-            form = std::make_unique<TFormMain>(dir.path(), platform.services());
-            form->show();
-            QApplication::setActiveWindow(form.get());
-        }
-        template <class T> T* child(const char* name) const
-        {
-            T* found = form->findChild<T*>(QString::fromLatin1(name));
-            EXPECT_NE(found, nullptr) << name;
-            return found;
-        }
-        BoardWidget* board() const { return child<BoardWidget>("Pictogram2D1"); }
-        QString line() const { return child<QLineEdit>("EditFENLine")->text(); }
         void paste(const char* text)
         {
             platform.clipboard.setText(QString::fromLatin1(text));

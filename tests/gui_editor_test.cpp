@@ -1,7 +1,7 @@
 // The window's editing additions driven by real mouse and key events: annotations drawn with
 // Ctrl on the board in both orientations, the flipped view, Undo and Redo over every kind of
 // edit, the status line and the history of the annotations.
-#include "gui_test_support.h"
+#include "gui_window_test.h"
 
 #include "annotation_overlay.h"
 #include "board_widget.h"
@@ -34,29 +34,11 @@ namespace {
         return squareIndex(name[0] - 'a', name[1] - '1');
     }
 
-    class EditorTest : public ::testing::Test
+    class EditorTest : public WindowTest
     {
     public:
-        QTemporaryDir dir;
-        FakePlatform platform;
-        std::unique_ptr<TFormMain> form;
         bool flipped = false;
 
-        void start()
-        {
-            form = std::make_unique<TFormMain>(dir.path(), platform.services());
-            form->show();
-            QApplication::setActiveWindow(form.get());
-        }
-        template <class T> T* child(const char* name) const
-        {
-            T* found = form->findChild<T*>(QString::fromLatin1(name));
-            EXPECT_NE(found, nullptr) << name;
-            return found;
-        }
-        QString line() const { return child<QLineEdit>("EditFENLine")->text(); }
-        BoardWidget* board() const { return child<BoardWidget>("Pictogram2D1"); }
-        void trigger(const char* action) { child<QAction>(action)->trigger(); }
         void click(const char* button)
         {
             QTest::mouseClick(child<QWidget>(button), Qt::LeftButton);

@@ -1,7 +1,7 @@
 // The window's scalable diagrams: the export dialog writes what pictog-cli writes for the same
 // choices and previews that picture, Save as SVG/PDF reuse the last choices, the three-form copy
 // puts picture, FEN line and HTML on the clipboard, and the choices survive a restart.
-#include "gui_test_support.h"
+#include "gui_window_test.h"
 
 #include "export_dialog.h"
 #include "main_form.h"
@@ -53,13 +53,9 @@ namespace {
             .toLatin1();
     }
 
-    class ExportTest : public ::testing::Test
+    class ExportTest : public WindowTest
     {
     public:
-        QTemporaryDir dir;
-        FakePlatform platform;
-        std::unique_ptr<TFormMain> form;
-
         void SetUp() override
         {
             QFile ini(dir.filePath("Pictog.ini"));
@@ -67,19 +63,6 @@ namespace {
             ini.write(
                 "[Diagram Layout]\nshowBorder=0\n\n[HTML Settings]\ncolorDarkSquares=#806040\n");
         }
-        void start()
-        {
-            form = std::make_unique<TFormMain>(dir.path(), platform.services());
-            form->show();
-            QApplication::setActiveWindow(form.get());
-        }
-        template <class T> T* child(const char* name) const
-        {
-            T* found = form->findChild<T*>(QString::fromLatin1(name));
-            EXPECT_NE(found, nullptr) << name;
-            return found;
-        }
-        void trigger(const char* action) { child<QAction>(action)->trigger(); }
         void setUpPosition()
         {
             platform.clipboard.setText(QString::fromLatin1(Line));

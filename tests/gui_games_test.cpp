@@ -2,7 +2,7 @@
 // through the dialog, the keys, exports at a move, moves dragged on the board, pasted games,
 // faulty files and the captions that follow the entries. Positions are checked against the
 // streaming PGN reader (a second reader of the same file) and hand-written FEN lines.
-#include "gui_test_support.h"
+#include "gui_window_test.h"
 
 #include "board_widget.h"
 #include "game_pane.h"
@@ -57,27 +57,10 @@ namespace {
         return g.end.fenLine();
     }
 
-    class GamesTest : public ::testing::Test
+    class GamesTest : public WindowTest
     {
     public:
-        QTemporaryDir dir;
-        FakePlatform platform;
-        std::unique_ptr<TFormMain> form;
-
-        void SetUp() override
-        {
-            form = std::make_unique<TFormMain>(dir.path(), platform.services());
-            form->show();
-            QApplication::setActiveWindow(form.get());
-        }
-        template <class T> T* child(const char* name) const
-        {
-            T* found = form->findChild<T*>(QString::fromLatin1(name));
-            EXPECT_NE(found, nullptr) << name;
-            return found;
-        }
-        QString line() const { return child<QLineEdit>("EditFENLine")->text(); }
-        BoardWidget* board() const { return child<BoardWidget>("Pictogram2D1"); }
+        void SetUp() override { start(); }
         void key(Qt::Key k, int times = 1)
         {
             // As the keyboard does: to the widget with the focus.
@@ -363,9 +346,7 @@ namespace {
             if (typed)
                 child<QLineEdit>("EditHeader1")->setText(QStringLiteral("mine"));
             form->close();
-            form = std::make_unique<TFormMain>(dir.path(), platform.services());
-            form->show();
-            QApplication::setActiveWindow(form.get());
+            start();
             EXPECT_EQ(child<QLineEdit>("EditHeader1")->text(),
                 typed ? QLatin1String("mine") : QLatin1String("first"));
             open(other);

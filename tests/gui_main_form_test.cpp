@@ -1,7 +1,7 @@
 // The main window driven as a user drives it: menu actions, buttons, the side panel, real mouse
 // events on the board, with recording stand-ins for the clipboard, message boxes, dialogs and
 // shell, and a temporary program folder holding Pictog.ini.
-#include "gui_test_support.h"
+#include "gui_window_test.h"
 
 #include "board_widget.h"
 #include "main_form.h"
@@ -63,13 +63,9 @@ namespace {
         return { 38 * fileOf(s) + 19, 38 * (7 - rankOf(s)) + 19 };
     }
 
-    class MainFormTest : public ::testing::Test
+    class MainFormTest : public WindowTest
     {
     public:
-        QTemporaryDir dir;
-        FakePlatform platform;
-        std::unique_ptr<TFormMain> form;
-
         QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
         void writeFile(const char* name, const QByteArray& contents)
@@ -84,12 +80,6 @@ namespace {
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }
 
-        void start()
-        {
-            form = std::make_unique<TFormMain>(dir.path(), platform.services());
-            form->show();
-            QApplication::setActiveWindow(form.get());
-        }
         void closeWindow()
         {
             form->close();
@@ -101,18 +91,10 @@ namespace {
             start();
         }
 
-        template <class T> T* child(const char* name) const
-        {
-            T* found = form->findChild<T*>(QString::fromLatin1(name));
-            EXPECT_NE(found, nullptr) << name;
-            return found;
-        }
-        void trigger(const char* action) { child<QAction>(action)->trigger(); }
         void click(const char* button)
         {
             QTest::mouseClick(child<QWidget>(button), Qt::LeftButton);
         }
-        QString line() const { return child<QLineEdit>("EditFENLine")->text(); }
         BoardWidget* boardWidget() const { return child<BoardWidget>("Pictogram2D1"); }
         int piece(const char* square) { return form->board().GetSquare(sq(square)); }
 
