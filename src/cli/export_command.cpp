@@ -14,7 +14,6 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <fstream>
 #include <limits.h>
 #include <map>
 #include <optional>
@@ -127,22 +126,12 @@ namespace {
         {
             if (const auto found = images.find(name); found != images.end())
                 return found->second;
-            // Only a regular file: opening a FIFO would wait for a writer.
-            const std::string path = html.localImageBase + "/" + name;
-            struct stat info {
-            };
-            if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            FileSystem files;
+            FileReadResult file
+                = files.readBinaryFile(html.localImageBase + "/" + name, MaxHtmlImageBytes);
+            if (file.status != FileReadStatus::Ok || file.contents.empty())
                 return std::nullopt;
-            std::ifstream file(path, std::ios::binary);
-            std::string bytes;
-            char buffer[4096];
-            while (file && bytes.size() < (1 << 20)) {
-                file.read(buffer, sizeof buffer);
-                bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
-            }
-            if (!file.eof() || bytes.empty())
-                return std::nullopt;
-            return images.emplace(name, std::move(bytes)).first->second;
+            return images.emplace(name, std::move(file.contents)).first->second;
         }
         HtmlSettings html;
         AsciiSettings ascii;

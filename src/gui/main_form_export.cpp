@@ -15,8 +15,8 @@
 #include "diagram/png_encoder.h"
 #include "export/html_preview.h"
 #include "export/text_exports.h"
+#include "settings/file_system.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <exception>
@@ -76,22 +76,16 @@ namespace {
             document.panel.moveRight, boardCodesOf(document.board), mode);
         if (!params.htmlExport().embedImages)
             return code;
-        // A piece GIF is a few hundred bytes; anything past a megabyte is not one.
-        constexpr qint64 MaxImageBytes = 1 << 20;
+        FileSystem files;
         std::map<std::string, std::string> read;
         const auto readImage = [&](const std::string& name) -> std::optional<std::string> {
             if (const auto found = read.find(name); found != read.end())
                 return found->second;
-            const QString path = QString::fromStdString(html.localImageBase + "/" + name);
-            // Only a regular file: opening a FIFO would wait for a writer.
-            QFile file(path);
-            if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
-                || file.size() > MaxImageBytes)
+            FileReadResult file
+                = files.readBinaryFile(html.localImageBase + "/" + name, MaxHtmlImageBytes);
+            if (file.status != FileReadStatus::Ok || file.contents.empty())
                 return std::nullopt;
-            const QByteArray bytes = file.readAll();
-            if (bytes.isEmpty())
-                return std::nullopt;
-            return read.emplace(name, bytes.toStdString()).first->second;
+            return read.emplace(name, std::move(file.contents)).first->second;
         };
         std::string name;
         code = embedHtmlImages(code, htmlImageBase(html, mode), readImage, name);

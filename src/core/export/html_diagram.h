@@ -3,6 +3,7 @@
 #include "position/chess_position.h"
 
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -64,6 +65,9 @@ std::string htmlImageBase(const HtmlSettings& settings, HtmlMode mode);
 std::string BuildHTMLCode(const HtmlSettings& settings, const Captions& captions,
     std::string_view fenLine, int moveRight, const BoardCodes& pieces, HtmlMode mode);
 
+// The largest image file read for embedding: a piece GIF is a few hundred bytes, and anything
+// past a megabyte is not one.
+constexpr std::size_t MaxHtmlImageBytes = 1 << 20;
 // The table code with every image under base (as htmlImageBase gives it for the clipboard)
 // turned into a data: URI of the image's bytes, so that the code works pasted anywhere without
 // an image folder. readImage gives the bytes of a file name such as "wk1.gif", or nothing; the

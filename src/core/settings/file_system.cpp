@@ -77,6 +77,16 @@ int FileSystem::statPath(const char* path, struct stat* info)
 
 FileReadResult FileSystem::readTextFile(const std::string& path)
 {
+    return readWholeFile(path, true, std::string::npos);
+}
+
+FileReadResult FileSystem::readBinaryFile(const std::string& path, std::size_t maxBytes)
+{
+    return readWholeFile(path, false, maxBytes);
+}
+
+FileReadResult FileSystem::readWholeFile(const std::string& path, bool text, std::size_t maxBytes)
+{
     FileReadResult result;
     // O_NONBLOCK keeps a FIFO from blocking the open; it has no effect on a regular file.
     const int fd = openFile(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
@@ -114,8 +124,10 @@ FileReadResult FileSystem::readTextFile(const std::string& path)
         if (got == 0)
             break;
         const std::string_view chunk(buffer, static_cast<std::size_t>(got));
-        if (chunk.find('\0') != std::string_view::npos)
+        if (text && chunk.find('\0') != std::string_view::npos)
             return unreadable("not a text file");
+        if (chunk.size() > maxBytes - result.contents.size())
+            return unreadable("file too large");
         result.contents.append(chunk);
     }
     closeFile(fd);

@@ -37,6 +37,9 @@ public:
     // first NUL byte, so a binary file or /dev/zero comes back Unreadable rather than eating
     // memory.
     FileReadResult readTextFile(const std::string& path);
+    // Reads a whole regular file of any bytes, at most maxBytes of them (a larger one is
+    // Unreadable); never blocks on a pipe or device.
+    FileReadResult readBinaryFile(const std::string& path, std::size_t maxBytes);
 
     // True when path names something that exists and is not a folder. A name without a folder
     // part is looked for in the current folder only, as for any relative path.
@@ -76,6 +79,9 @@ protected:
     virtual int statPath(const char* path, struct stat* info);
 
 private:
+    // Reads a whole regular file: text stops at the first NUL byte as Unreadable, and so does
+    // anything past maxBytes.
+    FileReadResult readWholeFile(const std::string& path, bool text, std::size_t maxBytes);
     // Writes all of contents to fd; false with errno set on failure.
     bool writeAll(int fd, std::string_view contents);
 };
