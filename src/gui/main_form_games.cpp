@@ -27,6 +27,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <atomic>
+#include <functional>
 
 namespace pictog::gui {
 
@@ -95,12 +96,15 @@ void TFormMain::setUpGameActions()
         const char* name;
         const char* text;
         Qt::Key key;
-        void (TFormMain::*handler)();
+        std::function<void()> handler;
     } steps[] = {
-        { "MIViewNextMove", "&Next move", Qt::Key_Right, &TFormMain::gameForward },
-        { "MIViewPreviousMove", "&Previous move", Qt::Key_Left, &TFormMain::gameBack },
-        { "MIViewGameStart", "Game &start", Qt::Key_Home, &TFormMain::gameStart },
-        { "MIViewGameEnd", "Game &end", Qt::Key_End, &TFormMain::gameEnd },
+        { "MIViewNextMove", "&Next move", Qt::Key_Right, [this] { gameForward(); } },
+        { "MIViewPreviousMove", "&Previous move", Qt::Key_Left, [this] { gameBack(); } },
+        { "MIViewGameStart", "Game &start", Qt::Key_Home, [this] { gameStart(); } },
+        { "MIViewGameEnd", "Game &end", Qt::Key_End, [this] { gameEnd(); } },
+        { "MIViewNextEntry", "Next &game or position", Qt::Key_Down, [this] { gameNextEntry(1); } },
+        { "MIViewPreviousEntry", "Previous game or p&osition", Qt::Key_Up,
+            [this] { gameNextEntry(-1); } },
     };
     for (const auto& step : steps) {
         auto* action = new QAction(QString::fromLatin1(step.text), this);
@@ -109,25 +113,6 @@ void TFormMain::setUpGameActions()
         action->setEnabled(false);
         view->addAction(action);
         connect(action, &QAction::triggered, this, step.handler);
-        m_gameActions << action;
-    }
-    const struct {
-        const char* name;
-        const char* text;
-        Qt::Key key;
-        int step;
-    } entries[] = {
-        { "MIViewNextEntry", "Next &game or position", Qt::Key_Down, 1 },
-        { "MIViewPreviousEntry", "Previous game or p&osition", Qt::Key_Up, -1 },
-    };
-    for (const auto& entry : entries) {
-        auto* action = new QAction(QString::fromLatin1(entry.text), this);
-        action->setObjectName(QLatin1String(entry.name));
-        action->setShortcut(QKeySequence(entry.key));
-        action->setEnabled(false);
-        view->addAction(action);
-        connect(
-            action, &QAction::triggered, this, [this, step = entry.step] { gameNextEntry(step); });
         m_gameActions << action;
     }
 
